@@ -1,0 +1,256 @@
+#include "app/frmMain.h"
+
+#include "app/Module1.h"
+#include "platform/ColorRef.h"
+#include "platform/Fonts.h"
+#include "platform/Twips.h"
+#include "prompter/PromptBox.h"
+#include "settings/SettingsFile.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+constexpr int kClientWidth = 9570; // twips
+constexpr int kClientHeight = 7740;
+
+QToolButton *makeButton(QWidget *parent, const QString &caption, const QString &icon, int left,
+                        int top)
+{
+    auto *button = new QToolButton(parent);
+    button->setText(caption);
+    button->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(icon)));
+    button->setIconSize(QSize(16, 16));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setFont(controlFont());
+    button->setGeometry(twipsRect(left, top, 675, 615));
+    return button;
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &text, int left, int top, int width, int height)
+{
+    auto *label = new QLabel(text, parent);
+    label->setFont(controlFont());
+    label->setGeometry(twipsRect(left, top, width, height));
+    return label;
+}
+
+QGroupBox *makePanel(QWidget *parent, const QString &caption, int left, int top, int width,
+                     int height)
+{
+    auto *panel = new QGroupBox(caption, parent);
+    panel->setFont(controlFont());
+    panel->setGeometry(twipsRect(left, top, width, height));
+    panel->setStyleSheet(QStringLiteral("QGroupBox::title { color: rgb(192, 0, 0); }"));
+    return panel;
+}
+
+QProgressBar *makeProgressBar(QWidget *parent)
+{
+    auto *bar = new QProgressBar(parent);
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    bar->setTextVisible(false);
+    bar->setGeometry(twipsRect(120, 1380, 2850, 195));
+    return bar;
+}
+
+} // namespace
+
+frmMain::frmMain(QWidget *parent)
+    : QWidget(parent)
+{
+    buildWindow();
+    connectControls();
+    Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::buildWindow()
+{
+    setWindowTitle(QStringLiteral("Tellvane Professional Demo"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tellvane.png")));
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    setFont(tahoma(9));
+    setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
+
+    // The store lies behind the panels, so it is made first and never seen.
+    txtcontainer = new PromptBox(this);
+    txtcontainer->setHorizontal(180, 9195);
+    txtcontainer->setTop(6060);
+    txtcontainer->setHeight(1500);
+    txtcontainer->setFontSize(36);
+    txtcontainer->setBackColor(0);
+    txtcontainer->setForeColor(0x00FF00);
+
+    picprompt = new QWidget(this);
+    picprompt->setGeometry(twipsRect(120, 60, 9375, 5835));
+    picprompt->setAutoFillBackground(true);
+    picprompt->setEnabled(false);
+
+    auto *box0 = new PromptBox(picprompt);
+    box0->setHorizontal(60, 9195);
+    box0->setTop(5800);
+    box0->setHeight(1200);
+    box0->setFontSize(36);
+    txtprompt.push_back(box0);
+
+    // The reading line is made last in the display so that it lies above every box.
+    txtline = new QLineEdit(picprompt);
+    txtline->setFrame(false);
+    txtline->setReadOnly(true);
+    txtline->setFocusPolicy(Qt::NoFocus);
+    txtline->setFont(tahoma(2.25));
+    txtline->setGeometry(twipsRect(0, 2700, 9375, 45));
+    txtline->setMinimumSize(0, 0);
+
+    buildScroller();
+    buildGeneral();
+    buildRecorder();
+}
+
+void frmMain::buildScroller()
+{
+    Frame2 = makePanel(this, QStringLiteral("Scroller"), 120, 5940, 3075, 1695);
+    cmdeditor = makeButton(Frame2, QStringLiteral("&Editor"), QStringLiteral("editor"), 120, 360);
+    cmdstart = makeButton(Frame2, QStringLiteral("&Start"), QStringLiteral("start"), 840, 360);
+    cmdpause = makeButton(Frame2, QStringLiteral("&Pause"), QStringLiteral("pause"), 1560, 360);
+    cmdreset = makeButton(Frame2, QStringLiteral("&Reset"), QStringLiteral("reset"), 2280, 360);
+
+    hscspeed = new QScrollBar(Qt::Horizontal, Frame2);
+    hscspeed->setRange(SettingsFile::kMinSpeed, SettingsFile::kMaxSpeed);
+    hscspeed->setSingleStep(1);
+    hscspeed->setPageStep(1);
+    hscspeed->setValue(0);
+    hscspeed->setFocusPolicy(Qt::StrongFocus);
+    hscspeed->setGeometry(twipsRect(120, 1080, 2235, 255));
+
+    lblspeed = makeLabel(Frame2, QString(), 2400, 1080, 555, 255);
+    lblspeed->setFont(tahoma(8.25, true));
+    lblspeed->setFrameShape(QFrame::Box);
+    lblspeed->setAlignment(Qt::AlignCenter);
+
+    Label1 = makeLabel(Frame2, QStringLiteral("- [ Scroll Speed ] +"), 360, 1380, 1755, 255);
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setToolTip(
+        QStringLiteral("UpArrow - Faster, Down Arrow - Slower, Page Down - Pause"));
+
+    tmrmain = new QTimer(this);
+    // A window timer fired about 64 times a second where the speeds were tuned;
+    // a speed stays a distance per tick at that rate.
+    tmrmain->setInterval(16);
+    tmrmain->setTimerType(Qt::PreciseTimer);
+}
+
+void frmMain::buildGeneral()
+{
+    Frame3 = makePanel(this, QStringLiteral("General"), 3180, 5940, 3255, 1695);
+    cmdsettings = makeButton(Frame3, QStringLiteral("&Options"), QStringLiteral("options"), 180, 360);
+    cmdhelp = makeButton(Frame3, QStringLiteral("&Help"), QStringLiteral("help"), 920, 360);
+    cmdexit = makeButton(Frame3, QStringLiteral("E&xit"), QStringLiteral("exit"), 1660, 360);
+    cmdabout = makeButton(Frame3, QStringLiteral("&About"), QStringLiteral("about"), 2400, 360);
+}
+
+void frmMain::buildRecorder()
+{
+    Frame1 = makePanel(this, QStringLiteral("Recorder"), 6420, 5940, 3075, 1695);
+    cmdrecord = makeButton(Frame1, QStringLiteral("Record"), QStringLiteral("record"), 120, 360);
+    cmdstop = makeButton(Frame1, QStringLiteral("Stop"), QStringLiteral("stop"), 840, 360);
+    cmdplay = makeButton(Frame1, QStringLiteral("Play"), QStringLiteral("play"), 1560, 360);
+    cmdsave = makeButton(Frame1, QStringLiteral("Save"), QStringLiteral("save"), 2280, 360);
+
+    Label2 = makeLabel(Frame1, QStringLiteral("Recording Time:"), 660, 1080, 1155, 210);
+    lbltime = makeLabel(Frame1, QStringLiteral("00:00"), 1920, 1080, 465, 210);
+    lbltime->setFont(tahoma(8.25, true));
+    QPalette black = lbltime->palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    lbltime->setPalette(black);
+
+    // The WAV bar lies behind the MP3 bar on the same spot.
+    pbrwavsave = makeProgressBar(Frame1);
+    pbrmp3save = makeProgressBar(Frame1);
+
+    lblinputfile = makeLabel(Frame1, QString(), 180, 480, 2070, 315);
+    lblinputfile->setFrameShape(QFrame::Box);
+    lblinputfile->hide();
+    lbloutputfile = makeLabel(Frame1, QString(), 180, 480, 2070, 315);
+    lbloutputfile->setFrameShape(QFrame::Box);
+    lbloutputfile->hide();
+
+    tmrsave = new QTimer(this);
+    tmrsave->setInterval(10);
+    tmrsave->setTimerType(Qt::PreciseTimer);
+
+    // Tab order follows the panels from left to right.
+    const QList<QWidget *> order = {cmdeditor, cmdstart, cmdpause, cmdreset, hscspeed,
+                                    cmdsettings, cmdhelp, cmdexit, cmdabout, cmdrecord,
+                                    cmdstop, cmdplay, cmdsave};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+}
+
+void frmMain::connectControls()
+{
+    connect(cmdexit, &QToolButton::clicked, this, &frmMain::cmdexit_Click);
+    connect(hscspeed, &QScrollBar::valueChanged, this, &frmMain::hscspeed_Change);
+}
+
+void frmMain::Form_Load()
+{
+    LoadSettings();
+    picprompt->setPalette(QPalette(colorFromRef(SettingsFile::toInt32(gBackColor).value_or(0))));
+    QPalette line = txtline->palette();
+    line.setColor(QPalette::Base, colorFromRef(SettingsFile::toInt32(gLineColor).value_or(255)));
+    line.setColor(QPalette::Text, colorFromRef(255));
+    txtline->setPalette(line);
+    mSavedSpeed = qint16(hscspeed->value());
+    lblspeed->setText(QString::number(hscspeed->value()));
+    cmdpause->setEnabled(false);
+    mPaused = 0;
+    cmdplay->setEnabled(false);
+    cmdstop->setEnabled(false);
+    SetProgressBarColor(pbrwavsave, 204 + 256 * 51 + 65536 * 51);
+    SetProgressBarColor(pbrmp3save, 102 + 256 * 0 + 65536 * 51);
+}
+
+void frmMain::SetProgressBarColor(QProgressBar *bar, qint32 color)
+{
+    QPalette pal = bar->palette();
+    pal.setColor(QPalette::Highlight, colorFromRef(color));
+    bar->setPalette(pal);
+}
+
+void frmMain::hscspeed_Change()
+{
+    lblspeed->setText(QString::number(hscspeed->value()));
+}
+
+void frmMain::cmdexit_Click()
+{
+    close();
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    Form_QueryUnload();
+}
+
+void frmMain::Form_QueryUnload()
+{
+    // Every close ends the run at once: nothing is saved or asked.
+    QCoreApplication::exit(0);
+}

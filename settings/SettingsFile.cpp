@@ -1,0 +1,164 @@
+#include "settings/SettingsFile.h"
+
+#include "app/Module1.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace SettingsFile {
+
+namespace {
+QString &folderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
+// A colour line that is not a 24-bit RGB value gives way to the default.
+QString colorOrDefault(const QString &text, qint32 fallback)
+{
+    const auto value = toInt32(text);
+    if (value && *value >= 0 && *value <= 0xFFFFFF)
+        return text;
+    return QString::number(fallback);
+}
+} // namespace
+
+QString path()
+{
+    const QString folder = folderOverride().isEmpty() ? QCoreApplication::applicationDirPath()
+                                                      : folderOverride();
+    return QDir(folder).filePath(QStringLiteral("settings.ini"));
+}
+
+void setFolder(const QString &folder)
+{
+    folderOverride() = folder;
+}
+
+QStringList splitLines(const QByteArray &bytes)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes.at(i);
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.append(QString::fromLatin1(bytes.mid(start, i - start)));
+        if (c == '\r' && i + 1 < bytes.size() && bytes.at(i + 1) == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size())
+        lines.append(QString::fromLatin1(bytes.mid(start)));
+    return lines;
+}
+
+bool readLoop(const std::function<void()> &act)
+{
+    QFile file(path());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QStringList lines = splitLines(file.readAll());
+    file.close();
+    gSettingsLine = 0;
+    for (const QString &line : lines) {
+        if (gSettingsLine == 32767) // the count is 16 bits wide
+            break;
+        ++gSettingsLine;
+        gSettingsText = line;
+        act();
+    }
+    return true;
+}
+
+void takeSharedLine()
+{
+    switch (gSettingsLine) {
+    case FontSize: {
+        const auto size = toInt16(gSettingsText);
+        gFontSize = size ? nearestFontSize(*size) : qint16(kDefaultFontSize);
+        break;
+    }
+    case FontColor:
+        gFontColor = colorOrDefault(gSettingsText, kDefaultFontColor);
+        break;
+    case BackColor:
+        gBackColor = colorOrDefault(gSettingsText, kDefaultBackColor);
+        break;
+    case LineColor:
+        gLineColor = colorOrDefault(gSettingsText, kDefaultLineColor);
+        break;
+    default:
+        break;
+    }
+}
+
+bool write(const QStringList &lines)
+{
+    QSaveFile file(path());
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += line.toLatin1() + "\r\n";
+    if (file.write(bytes) != bytes.size())
+        return false;
+    return file.commit();
+}
+
+bool createIfMissing()
+{
+    if (QFile::exists(path()))
+        return true;
+    return write({QString::number(kDefaultFontSize), numericForm(kDefaultFontColor),
+                  numericForm(kDefaultBackColor), numericForm(kDefaultLineColor),
+                  QString::number(kDefaultSpeed), kDefaultBitrate});
+}
+
+QString numericForm(qint64 value)
+{
+    return (value < 0 ? QStringLiteral("-") : QStringLiteral(" ")) + QString::number(std::abs(value))
+        + QLatin1Char(' ');
+}
+
+std::optional<qint32> toInt32(const QString &text)
+{
+    bool ok = false;
+    const qint32 value = text.trimmed().toInt(&ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<qint16> toInt16(const QString &text)
+{
+    const auto value = toInt32(text);
+    if (!value || *value < -32768 || *value > 32767)
+        return std::nullopt;
+    return qint16(*value);
+}
+
+qint16 nearestFontSize(int points)
+{
+    if (points < 26)
+        return 24;
+    if (points < 32)
+        return 28;
+    return 36;
+}
+
+int speedFromText(const QString &text)
+{
+    const auto value = toInt32(text);
+    if (!value)
+        return kDefaultSpeed;
+    return std::clamp(*value, kMinSpeed, kMaxSpeed);
+}
+
+} // namespace SettingsFile

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// settings.ini: six lines by position, no keys.
+namespace SettingsFile {
+
+enum Line { FontSize = 1, FontColor, BackColor, LineColor, Speed, Bitrate };
+
+inline constexpr int kDefaultFontSize = 36;
+inline constexpr qint32 kDefaultFontColor = 65535;
+inline constexpr qint32 kDefaultBackColor = 0;
+inline constexpr qint32 kDefaultLineColor = 255;
+inline constexpr int kDefaultSpeed = 5;
+inline constexpr int kMinSpeed = -110;
+inline constexpr int kMaxSpeed = 110;
+inline const QString kDefaultBitrate = QStringLiteral("56");
+
+// The file beside the program; tests point it at a folder of their own.
+QString path();
+void setFolder(const QString &folder);
+
+// A line ends at CR LF, a lone CR or a lone LF; the end is not part of the line.
+QStringList splitLines(const QByteArray &bytes);
+
+// The reading loop: each line in turn goes into gSettingsText with its number in
+// gSettingsLine, and act runs on it. False when the file cannot be read.
+bool readLoop(const std::function<void()> &act);
+
+// Lines 1-4, taken alike by every reader from gSettingsLine/gSettingsText.
+void takeSharedLine();
+
+// Writes the lines, each ended by CR LF, replacing the file only once all is written.
+bool write(const QStringList &lines);
+
+// Creates a missing file with the first values; an existing (even unreadable) one is left.
+bool createIfMissing();
+
+// " 24 " / "-5 ": how a value held as a number is written.
+QString numericForm(qint64 value);
+
+// A whole number with blanks around it, as the readers accept it.
+std::optional<qint32> toInt32(const QString &text);
+std::optional<qint16> toInt16(const QString &text);
+
+// 24, 28 or 36, whichever is nearest (ties go to the larger size).
+qint16 nearestFontSize(int points);
+
+// The speed a line 5 asks for, within the scroll bar's range; the default when it does not convert.
+int speedFromText(const QString &text);
+
+} // namespace SettingsFile

@@ -1,0 +1,114 @@
+#include "TestSupport.h"
+
+#include "app/frmMain.h"
+#include "prompter/PromptBox.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startsWithStoredSpeed_data();
+    void startsWithStoredSpeed();
+    void enablesTheIdleButtons();
+    void appliesStoredColours();
+    void laysOutTheDesign();
+    void keepsStoreAndDisplayOutOfReach();
+};
+
+void tst_MainWindow::startsWithStoredSpeed_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("speed");
+    QTest::newRow("20") << QByteArray("20") << 20;
+    QTest::newRow("-15") << QByteArray("-15") << -15;
+    QTest::newRow("0") << QByteArray("0") << 0;
+}
+
+void tst_MainWindow::startsWithStoredSpeed()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(int, speed);
+    SettingsFolder folder;
+    folder.write("24\r\n 65535 \r\n 0 \r\n 255 \r\n" + line + "\r\n56\r\n");
+    frmMain window;
+    QCOMPARE(window.hscspeed->value(), speed);
+    QCOMPARE(window.lblspeed->text(), QString::fromLatin1(line));
+    QCOMPARE(window.mSavedSpeed, speed);
+    QCOMPARE(window.mPaused, 0);
+}
+
+void tst_MainWindow::enablesTheIdleButtons()
+{
+    SettingsFolder folder;
+    SettingsFile::createIfMissing();
+    frmMain window;
+    for (QToolButton *off : {window.cmdpause, window.cmdstop, window.cmdplay})
+        QVERIFY2(!off->isEnabled(), qPrintable(off->text()));
+    for (QToolButton *on : {window.cmdeditor, window.cmdstart, window.cmdreset, window.cmdsettings,
+                            window.cmdhelp, window.cmdexit, window.cmdabout, window.cmdrecord,
+                            window.cmdsave})
+        QVERIFY2(on->isEnabled(), qPrintable(on->text()));
+    QVERIFY(window.hscspeed->isEnabled());
+    QVERIFY(!window.tmrmain->isActive());
+    QVERIFY(!window.tmrsave->isActive());
+}
+
+void tst_MainWindow::appliesStoredColours()
+{
+    SettingsFolder folder;
+    folder.write("36\r\n 65535 \r\n 16711680 \r\n 65280 \r\n5\r\n56\r\n");
+    frmMain window;
+    QCOMPARE(window.picprompt->palette().color(QPalette::Window), QColor(0, 0, 255));
+    QCOMPARE(window.txtline->palette().color(QPalette::Base), QColor(0, 255, 0));
+    QCOMPARE(window.pbrwavsave->palette().color(QPalette::Highlight), QColor(204, 51, 51));
+    QCOMPARE(window.pbrmp3save->palette().color(QPalette::Highlight), QColor(102, 0, 51));
+}
+
+void tst_MainWindow::laysOutTheDesign()
+{
+    SettingsFolder folder;
+    SettingsFile::createIfMissing();
+    frmMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.size(), QSize(638, 516));
+    QCOMPARE(window.picprompt->geometry(), QRect(8, 4, 625, 389));
+    QCOMPARE(window.txtline->mapTo(&window, QPoint(0, 0)).y(), 184);
+    QCOMPARE(window.txtline->height(), 3);
+    QCOMPARE(window.txtprompt.at(0)->geometry(), QRect(4, 387, 613, 80));
+    QCOMPARE(window.cmdstart->geometry(), QRect(56, 24, 45, 41));
+    QCOMPARE(window.pbrmp3save->geometry(), window.pbrwavsave->geometry());
+    QCOMPARE(window.Frame1->title(), QStringLiteral("Recorder"));
+    QCOMPARE(window.cmdexit->text(), QStringLiteral("E&xit"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Tellvane Professional Demo"));
+    // The MP3 bar lies in front of the WAV bar.
+    const QObjectList &children = window.Frame1->children();
+    QVERIFY(children.indexOf(window.pbrmp3save) > children.indexOf(window.pbrwavsave));
+}
+
+void tst_MainWindow::keepsStoreAndDisplayOutOfReach()
+{
+    SettingsFolder folder;
+    SettingsFile::createIfMissing();
+    frmMain window;
+    QVERIFY(!window.picprompt->isEnabled());
+    QCOMPARE(window.txtcontainer->focusPolicy(), Qt::NoFocus);
+    // The store lies behind every panel.
+    const QObjectList &children = window.children();
+    for (QGroupBox *panel : {window.Frame1, window.Frame2, window.Frame3})
+        QVERIFY(children.indexOf(window.txtcontainer) < children.indexOf(panel));
+}
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"
