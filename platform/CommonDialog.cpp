@@ -1,0 +1,93 @@
+#include "platform/CommonDialog.h"
+
+#include "platform/ColorRef.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace {
+CommonDialog::Answerer &answerer()
+{
+    static CommonDialog::Answerer instance;
+    return instance;
+}
+} // namespace
+
+CommonDialog::CommonDialog(QWidget *owner)
+    : m_owner(owner)
+{
+}
+
+void CommonDialog::setAnswerer(Answerer answerer_)
+{
+    answerer() = std::move(answerer_);
+}
+
+QStringList CommonDialog::nameFilters() const
+{
+    QStringList filters;
+    const QStringList parts = Filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters.append(QStringLiteral("%1 (%2)").arg(parts.at(i), parts.at(i + 1)));
+    return filters;
+}
+
+bool CommonDialog::ShowOpen()
+{
+    return finish(answerer() ? answerer()(Kind::Open, *this) : askForFile(Kind::Open));
+}
+
+bool CommonDialog::ShowSave()
+{
+    return finish(answerer() ? answerer()(Kind::Save, *this) : askForFile(Kind::Save));
+}
+
+bool CommonDialog::ShowColor()
+{
+    const Answer answer = answerer() ? answerer()(Kind::Color, *this) : askForColor();
+    m_cancelled = !answer.confirmed;
+    if (answer.confirmed)
+        Color = answer.color;
+    return answer.confirmed || !CancelError;
+}
+
+bool CommonDialog::finish(const Answer &answer)
+{
+    m_cancelled = !answer.confirmed || answer.path.isEmpty();
+    if (!m_cancelled) {
+        FileName = answer.path;
+        FileTitle = QFileInfo(answer.path).fileName();
+    }
+    return !m_cancelled || !CancelError;
+}
+
+CommonDialog::Answer CommonDialog::askForFile(Kind kind) const
+{
+    QFileDialog dialog(m_owner, DialogTitle);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(kind == Kind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(kind == Kind::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!(Flags & kOverwritePrompt))
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QStringList filters = nameFilters();
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        if (FilterIndex >= 1 && FilterIndex <= filters.size())
+            dialog.selectNameFilter(filters.at(FilterIndex - 1));
+    }
+    if (!FileName.isEmpty())
+        dialog.selectFile(FileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return {true, dialog.selectedFiles().constFirst(), 0};
+}
+
+CommonDialog::Answer CommonDialog::askForColor() const
+{
+    const QColor chosen = QColorDialog::getColor(colorFromRef(Color), m_owner);
+    if (!chosen.isValid())
+        return {};
+    return {true, QString(), refFromColor(chosen)};
+}
