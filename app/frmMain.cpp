@@ -2,6 +2,7 @@
 
 #include "app/Module1.h"
 #include "platform/ColorRef.h"
+#include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
 #include "prompter/PromptBox.h"
@@ -23,34 +24,11 @@ namespace {
 constexpr int kClientWidth = 9570; // twips
 constexpr int kClientHeight = 7740;
 
-QToolButton *makeButton(QWidget *parent, const QString &caption, const QString &icon, int left,
-                        int top)
+// The main window's panels carry their captions in dark red.
+QGroupBox *makeRedPanel(QWidget *parent, const QString &caption, int left, int top, int width,
+                        int height)
 {
-    auto *button = new QToolButton(parent);
-    button->setText(caption);
-    button->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(icon)));
-    button->setIconSize(QSize(16, 16));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setFocusPolicy(Qt::StrongFocus);
-    button->setFont(controlFont());
-    button->setGeometry(twipsRect(left, top, 675, 615));
-    return button;
-}
-
-QLabel *makeLabel(QWidget *parent, const QString &text, int left, int top, int width, int height)
-{
-    auto *label = new QLabel(text, parent);
-    label->setFont(controlFont());
-    label->setGeometry(twipsRect(left, top, width, height));
-    return label;
-}
-
-QGroupBox *makePanel(QWidget *parent, const QString &caption, int left, int top, int width,
-                     int height)
-{
-    auto *panel = new QGroupBox(caption, parent);
-    panel->setFont(controlFont());
-    panel->setGeometry(twipsRect(left, top, width, height));
+    QGroupBox *panel = makePanel(parent, caption, left, top, width, height);
     panel->setStyleSheet(QStringLiteral("QGroupBox::title { color: rgb(192, 0, 0); }"));
     return panel;
 }
@@ -124,7 +102,7 @@ void frmMain::buildWindow()
 
 void frmMain::buildScroller()
 {
-    Frame2 = makePanel(this, QStringLiteral("Scroller"), 120, 5940, 3075, 1695);
+    Frame2 = makeRedPanel(this, QStringLiteral("Scroller"), 120, 5940, 3075, 1695);
     cmdeditor = makeButton(Frame2, QStringLiteral("&Editor"), QStringLiteral("editor"), 120, 360);
     cmdstart = makeButton(Frame2, QStringLiteral("&Start"), QStringLiteral("start"), 840, 360);
     cmdpause = makeButton(Frame2, QStringLiteral("&Pause"), QStringLiteral("pause"), 1560, 360);
@@ -157,7 +135,7 @@ void frmMain::buildScroller()
 
 void frmMain::buildGeneral()
 {
-    Frame3 = makePanel(this, QStringLiteral("General"), 3180, 5940, 3255, 1695);
+    Frame3 = makeRedPanel(this, QStringLiteral("General"), 3180, 5940, 3255, 1695);
     cmdsettings = makeButton(Frame3, QStringLiteral("&Options"), QStringLiteral("options"), 180, 360);
     cmdhelp = makeButton(Frame3, QStringLiteral("&Help"), QStringLiteral("help"), 920, 360);
     cmdexit = makeButton(Frame3, QStringLiteral("E&xit"), QStringLiteral("exit"), 1660, 360);
@@ -166,14 +144,16 @@ void frmMain::buildGeneral()
 
 void frmMain::buildRecorder()
 {
-    Frame1 = makePanel(this, QStringLiteral("Recorder"), 6420, 5940, 3075, 1695);
+    Frame1 = makeRedPanel(this, QStringLiteral("Recorder"), 6420, 5940, 3075, 1695);
     cmdrecord = makeButton(Frame1, QStringLiteral("Record"), QStringLiteral("record"), 120, 360);
     cmdstop = makeButton(Frame1, QStringLiteral("Stop"), QStringLiteral("stop"), 840, 360);
     cmdplay = makeButton(Frame1, QStringLiteral("Play"), QStringLiteral("play"), 1560, 360);
     cmdsave = makeButton(Frame1, QStringLiteral("Save"), QStringLiteral("save"), 2280, 360);
 
+    // Both labels are sized to their text; the time's room holds "999:59".
     Label2 = makeLabel(Frame1, QStringLiteral("Recording Time:"), 660, 1080, 1155, 210);
-    lbltime = makeLabel(Frame1, QStringLiteral("00:00"), 1920, 1080, 465, 210);
+    Label2->adjustSize();
+    lbltime = makeLabel(Frame1, QStringLiteral("00:00"), 1920, 1080, 900, 210);
     lbltime->setFont(tahoma(8.25, true));
     QPalette black = lbltime->palette();
     black.setColor(QPalette::WindowText, Qt::black);
@@ -206,6 +186,8 @@ void frmMain::connectControls()
 {
     connect(cmdexit, &QToolButton::clicked, this, &frmMain::cmdexit_Click);
     connect(hscspeed, &QScrollBar::valueChanged, this, &frmMain::hscspeed_Change);
+    connect(hscspeed, &QScrollBar::sliderReleased, this, &frmMain::hscspeed_DragEnded);
+    connect(cmdsettings, &QToolButton::clicked, this, &frmMain::cmdsettings_Click);
 }
 
 void frmMain::Form_Load()
@@ -224,6 +206,8 @@ void frmMain::Form_Load()
     cmdstop->setEnabled(false);
     SetProgressBarColor(pbrwavsave, 204 + 256 * 51 + 65536 * 51);
     SetProgressBarColor(pbrmp3save, 102 + 256 * 0 + 65536 * 51);
+    // Loaded hidden, so that its bit rate holds line 6 from the start.
+    settingsForm();
 }
 
 void frmMain::SetProgressBarColor(QProgressBar *bar, qint32 color)

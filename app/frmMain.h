@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <vector>
 
 class PromptBox;
+class frmSettings;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -32,6 +34,12 @@ public:
     // Editor handlers
 
     // Settings handlers
+    void cmdsettings_Click();
+    void hscspeed_DragEnded();
+
+    // The settings dialog, created (and its settings read) when it does not exist.
+    frmSettings &settingsForm();
+    frmSettings *loadedSettingsForm() const;
 
     // Recorder handlers
 
@@ -106,6 +114,9 @@ private:
     // Scroller internals
 
     // Settings internals
+    void SaveSettings();
+    QPointer<frmSettings> m_settingsForm;
+    bool m_speedSaveFailed = false; // during the current drag
 
     // Recorder internals
 };

@@ -1,8 +1,11 @@
 #include "app/frmMain.h"
 
 #include "app/Module1.h"
+#include "platform/MsgBox.h"
 #include "settings/SettingsFile.h"
+#include "settings/frmSettings.h"
 
+#include <QLabel>
 #include <QScrollBar>
 
 void frmMain::LoadSettings()
@@ -13,4 +16,46 @@ void frmMain::LoadSettings()
         else
             SettingsFile::takeSharedLine();
     });
+}
+
+frmSettings &frmMain::settingsForm()
+{
+    if (!m_settingsForm)
+        m_settingsForm = new frmSettings(lblspeed, this);
+    return *m_settingsForm;
+}
+
+frmSettings *frmMain::loadedSettingsForm() const
+{
+    return m_settingsForm;
+}
+
+void frmMain::cmdsettings_Click()
+{
+    // The dialog deletes itself when closed; the next use reads settings.ini anew.
+    settingsForm().exec();
+}
+
+void frmMain::SaveSettings()
+{
+    SettingsFile::readLoop([] {
+        if (gSettingsLine <= SettingsFile::LineColor)
+            SettingsFile::takeSharedLine();
+    });
+    // Both texts are taken before the file is replaced: taking the bit rate may
+    // create the dialog, which reads the file itself.
+    const QString speed = lblspeed->text();
+    const QString bitrate = settingsForm().lblbitrate->text();
+    const bool saved = SettingsFile::write({SettingsFile::numericForm(gFontSize), gFontColor,
+                                            gBackColor, gLineColor, speed, bitrate});
+    m_speedSaveFailed = m_speedSaveFailed || !saved;
+}
+
+void frmMain::hscspeed_DragEnded()
+{
+    // A failed save is told once, when the drag is over, not at every scroll event.
+    if (!m_speedSaveFailed)
+        return;
+    m_speedSaveFailed = false;
+    ShowError(this, QStringLiteral("COULD NOT SAVE YOUR SETTINGS!"));
 }

@@ -51,3 +51,28 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+#include <sys/fsuid.h>
+#include <unistd.h>
+
+// File access as an ordinary user for as long as it lives, so that a folder
+// without write permission refuses writes even when the tests run as root.
+class AsOrdinaryUser
+{
+public:
+    AsOrdinaryUser()
+    {
+        if (geteuid() == 0)
+            m_previous = setfsuid(65534);
+    }
+    ~AsOrdinaryUser()
+    {
+        if (m_previous >= 0)
+            setfsuid(uid_t(m_previous));
+    }
+    AsOrdinaryUser(const AsOrdinaryUser &) = delete;
+    AsOrdinaryUser &operator=(const AsOrdinaryUser &) = delete;
+
+private:
+    int m_previous = -1;
+};

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/CommonDialog.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QToolButton;
+
+// The settings dialog: prompt font size and colours with a sample, and the MP3
+// quality. Its hidden lblbitrate holds the bit rate in effect. Closing it
+// destroys it and discards unsaved choices.
+class frmSettings final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // speedLabel: the main window's speed label, whose text Save stores.
+    explicit frmSettings(const QLabel *speedLabel, QWidget *parent);
+
+    void cmdfontcolor_Click();
+    void cmdbackcolor_Click();
+    void cmdlinecolor_Click();
+    void cmbquality_Click();
+    void cmdsave_Click();
+
+    QGroupBox *Frame1 = nullptr;
+    QFrame *shpsample = nullptr;
+    QLabel *lblsample = nullptr;
+    QFrame *linesample = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    QComboBox *cmbfontsize = nullptr;
+    QLabel *Label1 = nullptr;
+    QToolButton *cmdfontcolor = nullptr;
+    QToolButton *cmdbackcolor = nullptr;
+    QToolButton *cmdlinecolor = nullptr;
+    QGroupBox *Frame3 = nullptr;
+    QLabel *Label2 = nullptr;
+    QComboBox *cmbquality = nullptr;
+    QLabel *lblbitrate = nullptr;
+    QToolButton *cmdsave = nullptr;
+    CommonDialog cdlgmain;
+
+    // Sample colours as COLORREF values.
+    qint32 sampleFontColor() const;
+    qint32 sampleBackColor() const;
+    qint32 sampleLineColor() const;
+
+private:
+    void buildWindow();
+    void connectControls();
+    void Form_Load();
+    void setSampleFontColor(qint32 ref);
+    void setSampleBackColor(qint32 ref);
+    void setSampleLineColor(qint32 ref);
+
+    const QLabel *m_speedLabel;
+};
