@@ -12,3 +12,8 @@ inline QString gLineColor = QStringLiteral("255");
 // Working variables of the settings reading loop: the line just read and its number (from 1).
 inline qint16 gSettingsLine = 0;
 inline QString gSettingsText;
+
+// The short form of a full path, as the recorder hands it to the sound device.
+// A missing file is created for the question and deleted again, so an empty
+// answer also means the place cannot be written.
+QString GetShortName(const QString &path);
