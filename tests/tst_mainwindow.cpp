@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "prompter/PromptBox.h"
 
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +25,7 @@ private Q_SLOTS:
     void appliesStoredColours();
     void laysOutTheDesign();
     void keepsStoreAndDisplayOutOfReach();
+    void exitEndsTheRun(); // last: it ends the event loops for good
 };
 
 void tst_MainWindow::startsWithStoredSpeed_data()
@@ -108,6 +110,20 @@ void tst_MainWindow::keepsStoreAndDisplayOutOfReach()
     const QObjectList &children = window.children();
     for (QGroupBox *panel : {window.Frame1, window.Frame2, window.Frame3})
         QVERIFY(children.indexOf(window.txtcontainer) < children.indexOf(panel));
+}
+
+void tst_MainWindow::exitEndsTheRun()
+{
+    SettingsFolder folder;
+    SettingsFile::createIfMissing();
+    const QByteArray before = folder.read();
+    frmMain window;
+    window.show();
+    QEventLoop run;
+    QTimer::singleShot(0, window.cmdexit, &QToolButton::click);
+    QTimer::singleShot(5000, &run, [&run] { run.exit(1); });
+    QCOMPARE(run.exec(), 0);
+    QCOMPARE(folder.read(), before);
 }
 
 QTEST_MAIN(tst_MainWindow)
