@@ -206,6 +206,8 @@ void frmMain::connectControls()
 {
     connect(cmdexit, &QToolButton::clicked, this, &frmMain::cmdexit_Click);
     connect(hscspeed, &QScrollBar::valueChanged, this, &frmMain::hscspeed_Change);
+    connect(cmdabout, &QToolButton::clicked, this, &frmMain::cmdabout_Click);
+    connect(cmdhelp, &QToolButton::clicked, this, &frmMain::cmdhelp_Click);
 }
 
 void frmMain::Form_Load()

@@ -36,6 +36,8 @@ public:
     // Recorder handlers
 
     // About and help handlers
+    void cmdabout_Click();
+    void cmdhelp_Click();
 
     // Prompt display
     QWidget *picprompt = nullptr;
