@@ -188,6 +188,8 @@ void frmMain::connectControls()
     connect(hscspeed, &QScrollBar::valueChanged, this, &frmMain::hscspeed_Change);
     connect(hscspeed, &QScrollBar::sliderReleased, this, &frmMain::hscspeed_DragEnded);
     connect(cmdsettings, &QToolButton::clicked, this, &frmMain::cmdsettings_Click);
+    connect(cmdabout, &QToolButton::clicked, this, &frmMain::cmdabout_Click);
+    connect(cmdhelp, &QToolButton::clicked, this, &frmMain::cmdhelp_Click);
 }
 
 void frmMain::Form_Load()

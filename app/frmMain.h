@@ -44,6 +44,8 @@ public:
     // Recorder handlers
 
     // About and help handlers
+    void cmdabout_Click();
+    void cmdhelp_Click();
 
     // Prompt display
     QWidget *picprompt = nullptr;

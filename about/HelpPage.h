@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// The help page ships in a "help" folder beside the program, so it opens
+// offline; this is its file address (file:///…/help/index.html).
+QString helpPageAddress();

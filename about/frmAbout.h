@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDialog>
+
+class LinkLabel;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+
+// The about window: logo, product name, the maker's statement and links.
+// It is built from its design each time it is created, so edits to the
+// statement last only until it closes. Controls and handlers are public so
+// that tests reach them as the user would.
+class frmAbout final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit frmAbout(QWidget *parent = nullptr);
+
+    void Label4_Click();
+    void Label5_Click();
+    void Label6_Click();
+    void Label7_Click();
+    void Label8_Click();
+    void Label10_Click();
+
+    QGroupBox *Frame1 = nullptr;
+    QLabel *Image1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QPlainTextEdit *Text1 = nullptr;
+    QLabel *Label3 = nullptr;
+    LinkLabel *Label4 = nullptr;
+    LinkLabel *Label5 = nullptr;
+    LinkLabel *Label6 = nullptr;
+    LinkLabel *Label7 = nullptr;
+    LinkLabel *Label8 = nullptr;
+    QFrame *Line1 = nullptr;
+    QLabel *Label9 = nullptr;
+    LinkLabel *Label10 = nullptr;
+    QFrame *Line2 = nullptr;
+
+private:
+    void buildWindow();
+    void connectControls();
+    void openAddress(const LinkLabel *link);
+};
