@@ -51,6 +51,7 @@ bool OcxLame::EncodeFile(const QString &inputWav, const QString &outputMp3)
         qCWarning(lcEncoder) << "not an MP3 bit rate:" << m_bitrate;
         return false;
     }
+    m_encoding = true;
     m_lastPercent = -1;
     m_worker = std::jthread([this, inputWav, outputMp3, kbps = *kbps](std::stop_token stop) {
         int posted = -1;
@@ -87,7 +88,7 @@ void OcxLame::report(int percent, qint64 encodedMs, qint64 totalMs)
 
 void OcxLame::finish(bool ok, const QString &reason, qint64 encodedMs, qint64 totalMs)
 {
-    m_worker.join();
+    m_encoding = false;
     if (!ok) {
         qCWarning(lcEncoder) << reason;
         Q_EMIT Failed(reason);

@@ -29,7 +29,7 @@ public:
     // is running or when Bitrate is not an MPEG-1 Layer III bit rate.
     bool EncodeFile(const QString &inputWav, const QString &outputMp3);
 
-    bool isEncoding() const { return m_worker.joinable(); }
+    bool isEncoding() const { return m_encoding; }
 
 Q_SIGNALS:
     // Percent 0 to 100, never going down; milliseconds of audio encoded and in the whole WAV.
@@ -42,6 +42,9 @@ private:
     void finish(bool ok, const QString &reason, qint64 encodedMs, qint64 totalMs);
 
     QString m_bitrate;
+    bool m_encoding = false;
     int m_lastPercent = -1;
+    // Joined when the next encoding replaces it (this one has ended by then) or, stopped first,
+    // when the control is destroyed.
     std::jthread m_worker;
 };
