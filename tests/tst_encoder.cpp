@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <sndfile.h>
 
@@ -126,10 +127,15 @@ public:
     explicit Watch(OcxLame &lame, const QString &mp3) : progress(&lame, &OcxLame::Progress),
                                                         failed(&lame, &OcxLame::Failed)
     {
-        QObject::connect(&lame, &OcxLame::Progress, &lame, [this, mp3](int percent) {
-            if (percent == 100)
-                fileAtHundred = readAll(mp3);
-        });
+        // Direct, so that it runs on whichever thread emits.
+        QObject::connect(
+                &lame, &OcxLame::Progress, &lame,
+                [this, mp3](int percent) {
+                    offUiThread |= QThread::currentThread() != QCoreApplication::instance()->thread();
+                    if (percent == 100)
+                        fileAtHundred = readAll(mp3);
+                },
+                Qt::DirectConnection);
     }
     bool waitForEnd()
     {
@@ -142,7 +148,8 @@ public:
             n += args.at(0).toInt() == 100;
         return n;
     }
-    // Every value within 0-100, none lower than the one before, and exactly one 100, last.
+    // Every value within 0-100, none lower than the one before, exactly one 100, last, and all
+    // of them on the user-interface thread.
     bool wellFormed() const
     {
         int last = -1;
@@ -152,12 +159,13 @@ public:
                 return false;
             last = percent;
         }
-        return last == 100 && hundreds() == 1;
+        return last == 100 && hundreds() == 1 && !offUiThread;
     }
 
     QSignalSpy progress;
     QSignalSpy failed;
     QByteArray fileAtHundred;
+    bool offUiThread = false;
 };
 
 } // namespace
