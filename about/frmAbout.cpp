@@ -1,6 +1,7 @@
 #include "about/frmAbout.h"
 
 #include "about/LinkLabel.h"
+#include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/ShellExecute.h"
 #include "platform/Twips.h"
@@ -54,15 +55,6 @@ const char *const kStatement =
     "Thank you for choosing Tellvane Professional. We hope it helps you speak with confidence, "
     "and that your audience remembers what you said rather than how you read it.";
 
-QLabel *makeLabel(QWidget *parent, const QString &text, int left, int top, int width, int height)
-{
-    auto *label = new QLabel(text, parent);
-    label->setFont(controlFont());
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(twipsRect(left, top, width, height));
-    return label;
-}
-
 LinkLabel *makeLink(QWidget *parent, const QString &address, int left, int top, int width)
 {
     auto *link = new LinkLabel(address, parent);
@@ -93,12 +85,7 @@ frmAbout::frmAbout(QWidget *parent)
 
 void frmAbout::buildWindow()
 {
-    setWindowTitle(QStringLiteral("About Tellvane"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/tellvane.png")));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(tahoma(9));
-    setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
+    setUpFixedWindow(this, QStringLiteral("About Tellvane"), kClientWidth, kClientHeight);
 
     Frame1 = new QGroupBox(this);
     Frame1->setFont(controlFont());

@@ -8,6 +8,16 @@
 #include <QLabel>
 #include <QToolButton>
 
+void setUpFixedWindow(QWidget *window, const QString &caption, int width, int height)
+{
+    window->setWindowTitle(caption);
+    window->setWindowIcon(QIcon(QStringLiteral(":/icons/tellvane.png")));
+    window->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    window->setFont(tahoma(9));
+    window->setFixedSize(twipsToPixels(width), twipsToPixels(height));
+}
+
 QToolButton *makeButton(QWidget *parent, const QString &caption, const QString &icon, int left,
                         int top, int width, int height)
 {
@@ -26,6 +36,7 @@ QLabel *makeLabel(QWidget *parent, const QString &text, int left, int top, int w
 {
     auto *label = new QLabel(text, parent);
     label->setFont(controlFont());
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setGeometry(twipsRect(left, top, width, height));
     return label;
 }

@@ -9,6 +9,10 @@ class QWidget;
 
 // Controls placed by twips, in the program's common look.
 
+// A child window's frame: caption, the program's icon, fixed single border
+// without a maximise box, Tahoma 9 pt, and a client area of the given twips.
+void setUpFixedWindow(QWidget *window, const QString &caption, int width, int height);
+
 // A graphical button: a 16 x 16 icon (":/icons/<icon>.png") above its caption, Tahoma 8.25 pt.
 QToolButton *makeButton(QWidget *parent, const QString &caption, const QString &icon, int left,
                         int top, int width = 675, int height = 615);

@@ -49,11 +49,7 @@ frmSettings::frmSettings(const QLabel *speedLabel, QWidget *parent)
 void frmSettings::buildWindow()
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Settings"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(tahoma(9));
-    setFixedSize(twipsToPixels(4725), twipsToPixels(5145));
+    setUpFixedWindow(this, QStringLiteral("Settings"), 4725, 5145);
 
     Frame1 = makePanel(this, QStringLiteral("Scroller Settings"), 120, 0, 4515, 3495);
     // Stacked rectangle, then label, then line: the line lies on top.
