@@ -18,12 +18,15 @@ TextBoxLines::TextBoxLines(QPlainTextEdit *box, QObject *parent)
 void TextBoxLines::ensureTextWidth()
 {
     // A box that has not been shown yet holds back its resize, and with it the
-    // text width its lines wrap at; hand it over now as showing would.
-    if (!m_box->testAttribute(Qt::WA_PendingResizeEvent))
-        return;
-    QResizeEvent resize(m_box->size(), QSize());
-    QCoreApplication::sendEvent(m_box, &resize);
-    m_box->setAttribute(Qt::WA_PendingResizeEvent, false);
+    // text width its lines wrap at; hand it over now as showing would. The box
+    // places its text area, whose own resize sets the wrapping width.
+    for (QWidget *widget : {static_cast<QWidget *>(m_box), m_box->viewport()}) {
+        if (!widget->testAttribute(Qt::WA_PendingResizeEvent))
+            continue;
+        QResizeEvent resize(widget->size(), QSize());
+        QCoreApplication::sendEvent(widget, &resize);
+        widget->setAttribute(Qt::WA_PendingResizeEvent, false);
+    }
 }
 
 void TextBoxLines::refresh()
