@@ -162,7 +162,7 @@ void frmMain::hscspeed_Scroll()
 {
     // While the box is dragged, the value the user sees is the scroll box's position.
     lblspeed->setText(QString::number(hscspeed->sliderPosition()));
-    // Second step: the dragged speed is stored at once (SaveSettings).
+    // SaveSettings comes here as the second and last step: a dragged speed is stored at once.
 }
 
 void frmMain::showSpeed()
