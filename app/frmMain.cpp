@@ -4,6 +4,7 @@
 #include "platform/ColorRef.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
+#include "platform/KeyPreview.h"
 #include "platform/Twips.h"
 #include "prompter/PromptBox.h"
 #include "settings/SettingsFile.h"
@@ -185,11 +186,16 @@ void frmMain::buildRecorder()
 void frmMain::connectControls()
 {
     connect(cmdexit, &QToolButton::clicked, this, &frmMain::cmdexit_Click);
+    connect(cmdstart, &QToolButton::clicked, this, &frmMain::cmdstart_Click);
+    connect(cmdpause, &QToolButton::clicked, this, &frmMain::cmdpause_Click);
+    connect(cmdreset, &QToolButton::clicked, this, &frmMain::cmdreset_Click);
+    connect(tmrmain, &QTimer::timeout, this, &frmMain::tmrmain_Timer);
     connect(hscspeed, &QScrollBar::valueChanged, this, &frmMain::hscspeed_Change);
     connect(hscspeed, &QScrollBar::sliderReleased, this, &frmMain::hscspeed_DragEnded);
     connect(cmdsettings, &QToolButton::clicked, this, &frmMain::cmdsettings_Click);
     connect(cmdabout, &QToolButton::clicked, this, &frmMain::cmdabout_Click);
     connect(cmdhelp, &QToolButton::clicked, this, &frmMain::cmdhelp_Click);
+    connect(hscspeed, &QScrollBar::sliderMoved, this, &frmMain::hscspeed_Scroll);
 }
 
 void frmMain::Form_Load()
@@ -204,6 +210,7 @@ void frmMain::Form_Load()
     lblspeed->setText(QString::number(hscspeed->value()));
     cmdpause->setEnabled(false);
     mPaused = 0;
+    new KeyPreview(this, [this](int &keyCode, int shift) { Form_KeyDown(keyCode, shift); });
     cmdplay->setEnabled(false);
     cmdstop->setEnabled(false);
     SetProgressBarColor(pbrwavsave, 204 + 256 * 51 + 65536 * 51);
@@ -217,11 +224,6 @@ void frmMain::SetProgressBarColor(QProgressBar *bar, qint32 color)
     QPalette pal = bar->palette();
     pal.setColor(QPalette::Highlight, colorFromRef(color));
     bar->setPalette(pal);
-}
-
-void frmMain::hscspeed_Change()
-{
-    lblspeed->setText(QString::number(hscspeed->value()));
 }
 
 void frmMain::cmdexit_Click()

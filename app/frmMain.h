@@ -29,7 +29,14 @@ public:
     void cmdexit_Click();
 
     // Scroller handlers
+    void cmdstart_Click();
+    void cmdpause_Click();
+    void cmdreset_Click();
+    void tmrmain_Timer();
     void hscspeed_Change();
+    void hscspeed_Scroll();
+    // KeyCode is a virtual-key code; the handler consumes a key by setting it to 0.
+    void Form_KeyDown(int &KeyCode, int Shift);
 
     // Editor handlers
 
@@ -114,6 +121,11 @@ private:
     static void SetProgressBarColor(QProgressBar *bar, qint32 color);
 
     // Scroller internals
+    void PreparePrompt();
+    QString GetLines(PromptBox *box, qint32 fromLine, qint32 toLine);
+    void setUpPromptBox(PromptBox *box, const QString &text);
+    void addPromptBox();
+    void showSpeed();
 
     // Settings internals
     void SaveSettings();

@@ -2,10 +2,27 @@
 
 #include "platform/ColorRef.h"
 #include "platform/Fonts.h"
+#include "platform/TextBoxLines.h"
 #include "platform/Twips.h"
+
+#include <algorithm>
+
+namespace {
+
+// Tops keep falling for as long as a scroll runs on; the widget stays within
+// coordinates the window system handles (pixels).
+constexpr double kFarthest = 1'000'000.0 * kTwipsPerPixel;
+
+double shown(double twips)
+{
+    return std::clamp(twips, -kFarthest, kFarthest);
+}
+
+} // namespace
 
 PromptBox::PromptBox(QWidget *parent)
     : QPlainTextEdit(parent)
+    , m_lines(new TextBoxLines(this, this))
 {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -19,12 +36,14 @@ PromptBox::PromptBox(QWidget *parent)
     setUndoRedoEnabled(false);
     document()->setDocumentMargin(0);
     viewport()->setCursor(Qt::ArrowCursor);
+    // The text area fills the whole box, so boxes lying under it need no painting.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void PromptBox::setTop(float twips)
 {
     m_top = twips;
-    move(twipsToPixels(m_left), twipsToPixels(m_top));
+    move(twipsToPixels(m_left), twipsToPixels(shown(m_top)));
 }
 
 void PromptBox::setHeight(float twips)
@@ -42,7 +61,7 @@ void PromptBox::setHorizontal(float left, float width)
 
 void PromptBox::place()
 {
-    setGeometry(twipsRect(m_left, m_top, m_width, m_height));
+    setGeometry(twipsRect(m_left, shown(m_top), m_width, m_height));
 }
 
 void PromptBox::setFontSize(int points)
@@ -62,4 +81,16 @@ void PromptBox::setForeColor(qint32 ref)
     QPalette pal = palette();
     pal.setColor(QPalette::Text, colorFromRef(ref));
     setPalette(pal);
+}
+
+void PromptBox::takeDesignOf(const PromptBox &element)
+{
+    setVisible(false);
+    m_left = element.m_left;
+    m_top = element.m_top;
+    m_width = element.m_width;
+    m_height = element.m_height;
+    place();
+    setFont(element.font());
+    setPalette(element.palette());
 }

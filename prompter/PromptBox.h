@@ -2,6 +2,8 @@
 
 #include <QPlainTextEdit>
 
+class TextBoxLines;
+
 // A multi-line text box without border or scroll bars whose Top and Height are
 // kept in single-precision twips, as the prompt's layout is designed, and shown
 // at the nearest whole pixel. Serves as the prompt boxes and as the script store,
@@ -29,9 +31,17 @@ public:
     void setBackColor(qint32 ref);
     void setForeColor(qint32 ref);
 
+    // A new element of a box array: position, size, font and colours of the
+    // designed element; hidden.
+    void takeDesignOf(const PromptBox &element);
+
+    // The box's line messages, answered from its own layout.
+    TextBoxLines &lines() { return *m_lines; }
+
 private:
     void place();
 
+    TextBoxLines *m_lines;
     float m_left = 0;
     float m_top = 0;
     float m_width = 0;

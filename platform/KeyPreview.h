@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QSet>
+
+#include <functional>
+
+class QWidget;
+
+// A window's key preview: its key-down handler sees every key pressed in the
+// window or any of its controls before the focused control does. The handler
+// takes Windows virtual-key codes and consumes a key by setting its code to 0;
+// the key's release is then consumed as well, so a focused button is not pressed.
+class KeyPreview final : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Handler = std::function<void(int &keyCode, int shift)>;
+
+    // Lives as the window's child and watches the application's key events.
+    KeyPreview(QWidget *window, Handler handler);
+
+    // The virtual-key code of a Qt key; 0 for keys without one here.
+    static int virtualKeyCode(int qtKey);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *m_window;
+    Handler m_handler;
+    QSet<int> m_consumed; // Qt keys whose press was consumed and whose release is due
+};

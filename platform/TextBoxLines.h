@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QFont>
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+class QPlainTextEdit;
+
+// The line messages a multi-line text box answers (EM_GETLINECOUNT, EM_LINEINDEX,
+// EM_SETSEL and the selected text), taken from the layout the box itself draws
+// with: its face, size, text width and wrapping. Display-line starts are kept
+// until the text, the font or the text width changes, so a long script is laid
+// out once however many ranges are read from it.
+class TextBoxLines final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TextBoxLines(QPlainTextEdit *box, QObject *parent = nullptr);
+
+    // Display lines; 1 for an empty box.
+    int lineCount();
+
+    // Character position of a display line's first character; -1 when there is no such line.
+    int lineIndex(int line);
+
+    // Selects from start up to end (-1: to the end of the text). -1 when start is no
+    // position of the text, 0 otherwise.
+    int setSelection(int start, int end);
+
+    // The box's selection, paragraph ends as '\n'.
+    QString selectedText() const;
+
+    // Height of the first display line, in pixels, as the box stacks its lines.
+    qreal lineHeight();
+
+private:
+    void ensureTextWidth();
+    void refresh();
+
+    QPlainTextEdit *m_box;
+    std::vector<int> m_lineStarts;
+    QFont m_font;
+    int m_width = -1;
+    bool m_stale = true;
+};

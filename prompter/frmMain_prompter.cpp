@@ -1,0 +1,226 @@
+#include "app/frmMain.h"
+
+#include "app/Module1.h"
+#include "platform/ColorRef.h"
+#include "platform/MsgBox.h"
+#include "platform/TextBoxLines.h"
+#include "platform/Twips.h"
+#include "prompter/BoxLayout.h"
+#include "prompter/PromptBox.h"
+#include "settings/SettingsFile.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+// Client heights of the Escape key, twips: the whole window, and the prompt area alone.
+constexpr int kFullClientHeight = 7740;
+constexpr int kPromptClientHeight = 5970;
+
+// Virtual-key codes of the scroller's keys.
+constexpr int kKeyEscape = 27;
+constexpr int kKeySpace = 32;
+constexpr int kKeyUp = 38;
+constexpr int kKeyDown = 40;
+
+constexpr int kSpeedStep = 5; // twips per tick
+
+qint32 colorSetting(const QString &text, qint32 fallback)
+{
+    return SettingsFile::toInt32(text).value_or(fallback);
+}
+
+// Hands the focus on when the focused button is about to be disabled.
+void switchButtons(QToolButton *off, QToolButton *on)
+{
+    const bool hadFocus = off->hasFocus();
+    on->setEnabled(true);
+    off->setEnabled(false);
+    if (hadFocus)
+        on->setFocus();
+}
+
+} // namespace
+
+void frmMain::cmdstart_Click()
+{
+    if (txtcontainer->document()->isEmpty()) {
+        ShowError(this, QStringLiteral("NOTHING TO SCROLL!"));
+        return;
+    }
+
+    if (mPaused) {
+        hscspeed->setValue(mSavedSpeed);
+        showSpeed();
+        switchButtons(cmdstart, cmdpause);
+        return;
+    }
+
+    LoadSettings();
+    QPalette area = picprompt->palette();
+    area.setColor(QPalette::Window, colorFromRef(colorSetting(gBackColor, 0)));
+    picprompt->setPalette(area);
+    QPalette line = txtline->palette();
+    line.setColor(QPalette::Base, colorFromRef(colorSetting(gLineColor, 255)));
+    txtline->setPalette(line);
+    txtcontainer->setFontSize(gFontSize);
+    mLineCount = txtcontainer->lines().lineCount();
+    PreparePrompt();
+    if (!tmrmain->isActive()) {
+        tmrmain->start();
+        switchButtons(cmdstart, cmdpause);
+    }
+}
+
+void frmMain::PreparePrompt()
+{
+    mLastBox = 0;
+    const BoxLayout layout
+        = boxLayoutFor(gFontSize, txtcontainer->lines().lineHeight() * kTwipsPerPixel);
+    const qint32 lines = layout.lines;
+    mBoxHeight = layout.boxHeight;
+    mHandoverTop = layout.handoverTop;
+
+    if (mLineCount <= lines) {
+        setUpPromptBox(txtprompt[0], txtcontainer->toPlainText());
+        return;
+    }
+
+    qint32 startLine = 0;
+    while (mLineCount > lines) {
+        const qint32 endLine = startLine + lines;
+        txtprompt[size_t(mLastBox)]->setVisible(true);
+        setUpPromptBox(txtprompt[size_t(mLastBox)], GetLines(txtcontainer, startLine, endLine));
+        ++mLastBox;
+        mLineCount -= lines;
+        addPromptBox();
+        startLine = endLine;
+    }
+    const qint32 endLine = txtcontainer->lines().lineCount();
+    txtprompt[size_t(mLastBox)]->setVisible(true);
+    setUpPromptBox(txtprompt[size_t(mLastBox)], GetLines(txtcontainer, startLine, endLine));
+}
+
+void frmMain::setUpPromptBox(PromptBox *box, const QString &text)
+{
+    box->setHeight(float(mBoxHeight));
+    box->setTop(kWaitingTop);
+    box->setFontSize(gFontSize);
+    box->setBackColor(colorSetting(gBackColor, 0));
+    box->setForeColor(colorSetting(gFontColor, 65535));
+    box->setPlainText(text);
+}
+
+void frmMain::addPromptBox()
+{
+    auto *box = new PromptBox(picprompt);
+    box->takeDesignOf(*txtprompt[0]);
+    // Each box lies under the one before it, so a waiting box stays covered
+    // until its predecessor has risen; the reading line stays above them all.
+    box->stackUnder(txtprompt.back());
+    txtprompt.push_back(box);
+}
+
+QString frmMain::GetLines(PromptBox *box, qint32 fromLine, qint32 toLine)
+{
+    TextBoxLines &lines = box->lines();
+    const int lineCount = lines.lineCount();
+    if (lineCount <= 0)
+        return QString();
+    const int first = fromLine <= 0 ? 0 : lines.lineIndex(fromLine);
+    const int last = (toLine > lineCount || toLine <= 0) ? box->document()->characterCount() - 1
+                                                         : lines.lineIndex(toLine);
+    if (lines.setSelection(first, last) == -1)
+        return QString();
+    return lines.selectedText();
+}
+
+void frmMain::tmrmain_Timer()
+{
+    mSpeed = qint16(hscspeed->value());
+    PromptBox *first = txtprompt[0];
+    first->setTop(first->Top() - float(mSpeed));
+    for (mBoxIndex = 1; mBoxIndex <= mLastBox; ++mBoxIndex) {
+        if (txtprompt[size_t(mBoxIndex) - 1]->Top() < float(mHandoverTop)) {
+            PromptBox *box = txtprompt[size_t(mBoxIndex)];
+            box->setTop(box->Top() - float(mSpeed));
+        }
+    }
+    showSpeed();
+}
+
+void frmMain::hscspeed_Change()
+{
+    showSpeed();
+}
+
+void frmMain::hscspeed_Scroll()
+{
+    // While the box is dragged, the value the user sees is the scroll box's position.
+    lblspeed->setText(QString::number(hscspeed->sliderPosition()));
+    // A dragged speed is stored at once.
+    SaveSettings();
+}
+
+void frmMain::showSpeed()
+{
+    lblspeed->setText(QString::number(hscspeed->value()));
+}
+
+void frmMain::cmdpause_Click()
+{
+    mSavedSpeed = qint16(hscspeed->value());
+    hscspeed->setValue(0);
+    showSpeed();
+    switchButtons(cmdpause, cmdstart);
+    mPaused = -1;
+}
+
+void frmMain::cmdreset_Click()
+{
+    if (!tmrmain->isActive())
+        return;
+    tmrmain->stop();
+    mPaused = 0;
+    hscspeed->setValue(mSavedSpeed);
+    showSpeed();
+    for (size_t i = 1; i < txtprompt.size(); ++i)
+        delete txtprompt[i];
+    txtprompt.resize(1);
+    txtprompt[0]->setTop(kWaitingTop);
+    switchButtons(cmdpause, cmdstart);
+}
+
+void frmMain::Form_KeyDown(int &KeyCode, int Shift)
+{
+    Q_UNUSED(Shift);
+    switch (KeyCode) {
+    case kKeyUp:
+        // Beyond the range the scroll bar stops at its end.
+        hscspeed->setValue(hscspeed->value() + kSpeedStep);
+        break;
+    case kKeyDown:
+        hscspeed->setValue(hscspeed->value() - kSpeedStep);
+        break;
+    case kKeySpace:
+        if (hscspeed->value() != 0) {
+            mSavedSpeed = qint16(hscspeed->value());
+            hscspeed->setValue(0);
+        } else {
+            hscspeed->setValue(mSavedSpeed);
+        }
+        break;
+    case kKeyEscape: {
+        const int full = twipsToPixels(kFullClientHeight);
+        setFixedSize(width(), height() == full ? twipsToPixels(kPromptClientHeight) : full);
+        break;
+    }
+    default:
+        return;
+    }
+    KeyCode = 0;
+}
