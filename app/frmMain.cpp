@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/Module1.h"
+#include "platform/Buttons.h"
 #include "platform/ColorRef.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
@@ -22,20 +23,6 @@ namespace {
 
 constexpr int kClientWidth = 9570; // twips
 constexpr int kClientHeight = 7740;
-
-QToolButton *makeButton(QWidget *parent, const QString &caption, const QString &icon, int left,
-                        int top)
-{
-    auto *button = new QToolButton(parent);
-    button->setText(caption);
-    button->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(icon)));
-    button->setIconSize(QSize(16, 16));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setFocusPolicy(Qt::StrongFocus);
-    button->setFont(controlFont());
-    button->setGeometry(twipsRect(left, top, 675, 615));
-    return button;
-}
 
 QLabel *makeLabel(QWidget *parent, const QString &text, int left, int top, int width, int height)
 {
@@ -205,6 +192,7 @@ void frmMain::buildRecorder()
 void frmMain::connectControls()
 {
     connect(cmdexit, &QToolButton::clicked, this, &frmMain::cmdexit_Click);
+    connect(cmdeditor, &QToolButton::clicked, this, &frmMain::cmdeditor_Click);
     connect(hscspeed, &QScrollBar::valueChanged, this, &frmMain::hscspeed_Change);
 }
 

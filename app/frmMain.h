@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <vector>
 
 class PromptBox;
+class frmEditor;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -30,6 +32,7 @@ public:
     void hscspeed_Change();
 
     // Editor handlers
+    void cmdeditor_Click();
 
     // Settings handlers
 
@@ -86,6 +89,10 @@ public:
     qint32 mLineCount = 0;
     qint32 mBoxHeight = 0;
     qint32 mHandoverTop = 0;
+
+    // Editor state
+    // The editor from its first show until its close box; hidden between shows.
+    QPointer<frmEditor> m_editor;
 
     // Recorder state
 
