@@ -44,7 +44,8 @@ namespace ScriptFile {
 
 QString decode(const QByteArray &bytes)
 {
-    QStringDecoder utf8(QStringConverter::Utf8); // drops a leading BOM
+    // Stateless: a sequence cut off at the end is an error, not a wait for more.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
         text = fromWindows1252(bytes);
