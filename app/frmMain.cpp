@@ -38,6 +38,8 @@ QGroupBox *makePanel(QWidget *parent, const QString &caption, int left, int top,
     auto *panel = new QGroupBox(caption, parent);
     panel->setFont(controlFont());
     panel->setGeometry(twipsRect(left, top, width, height));
+    // Opaque, so that the script store behind the panels is never seen.
+    panel->setAutoFillBackground(true);
     panel->setStyleSheet(QStringLiteral("QGroupBox::title { color: rgb(192, 0, 0); }"));
     return panel;
 }

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QGroupBox>
+#include <QImage>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollBar>
@@ -107,6 +108,7 @@ private Q_SLOTS:
     void doneOnEmptyEditorEmptiesStore();
     void closeBoxDiscardsTheEditor();
     void escapeLeavesTheEditorOpen();
+    void handedOverScriptStaysOutOfSight();
 
 private:
     std::unique_ptr<SettingsFolder> m_settings;
@@ -461,6 +463,28 @@ void tst_Editor::escapeLeavesTheEditorOpen()
     });
     QVERIFY(stayed);
     QVERIFY(window.m_editor);
+}
+
+void tst_Editor::handedOverScriptStaysOutOfSight()
+{
+    frmMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    useEditor(window, [](frmEditor &editor) {
+        editor.txteditor->setPlainText(QStringLiteral("WWWW MMMM WWWW MMMM\nWWWW MMMM"));
+        editor.cmddone->click();
+    });
+    // The store's green text must not show through the panels in front of it.
+    const QImage shot = window.grab().toImage();
+    const QRect store = window.txtcontainer->geometry();
+    int seen = 0;
+    for (int y = store.top(); y <= store.bottom(); ++y) {
+        for (int x = store.left(); x <= store.right(); ++x) {
+            const QColor pixel = shot.pixelColor(x, y);
+            seen += pixel.green() > 200 && pixel.red() < 60 && pixel.blue() < 60;
+        }
+    }
+    QCOMPARE(seen, 0);
 }
 
 QTEST_MAIN(tst_Editor)
