@@ -190,6 +190,7 @@ void frmMain::connectControls()
     connect(cmdpause, &QToolButton::clicked, this, &frmMain::cmdpause_Click);
     connect(cmdreset, &QToolButton::clicked, this, &frmMain::cmdreset_Click);
     connect(tmrmain, &QTimer::timeout, this, &frmMain::tmrmain_Timer);
+    connect(cmdeditor, &QToolButton::clicked, this, &frmMain::cmdeditor_Click);
     connect(hscspeed, &QScrollBar::valueChanged, this, &frmMain::hscspeed_Change);
     connect(hscspeed, &QScrollBar::sliderReleased, this, &frmMain::hscspeed_DragEnded);
     connect(cmdsettings, &QToolButton::clicked, this, &frmMain::cmdsettings_Click);

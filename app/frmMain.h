@@ -7,6 +7,7 @@
 
 class PromptBox;
 class frmSettings;
+class frmEditor;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -39,6 +40,7 @@ public:
     void Form_KeyDown(int &KeyCode, int Shift);
 
     // Editor handlers
+    void cmdeditor_Click();
 
     // Settings handlers
     void cmdsettings_Click();
@@ -103,6 +105,10 @@ public:
     qint32 mLineCount = 0;
     qint32 mBoxHeight = 0;
     qint32 mHandoverTop = 0;
+
+    // Editor state
+    // The editor from its first show until its close box; hidden between shows.
+    QPointer<frmEditor> m_editor;
 
     // Recorder state
 

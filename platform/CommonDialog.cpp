@@ -29,8 +29,11 @@ QStringList CommonDialog::nameFilters() const
 {
     QStringList filters;
     const QStringList parts = Filter.split(QLatin1Char('|'));
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        filters.append(QStringLiteral("%1 (%2)").arg(parts.at(i), parts.at(i + 1)));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts.at(i + 1);
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters.append(QStringLiteral("%1 (%2)").arg(parts.at(i), patterns.simplified()));
+    }
     return filters;
 }
 
@@ -67,6 +70,8 @@ CommonDialog::Answer CommonDialog::askForFile(Kind kind) const
 {
     QFileDialog dialog(m_owner, DialogTitle);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The description is shown as the caller wrote it, without Qt's pattern suffix.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(kind == Kind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(kind == Kind::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!(Flags & kOverwritePrompt))

@@ -46,7 +46,9 @@ public:
     using Answerer = std::function<Answer(Kind, const CommonDialog &)>;
     static void setAnswerer(Answerer answerer);
 
-    // The Qt name filters for Filter: "Text Files(*.txt) (*.txt)".
+    // The Qt name filters for Filter: "Text Files(*.txt)|*.txt" gives
+    // "Text Files(*.txt) (*.txt)"; the dialog shows only the description part.
+    // Patterns joined by ";" are given to Qt apart.
     QStringList nameFilters() const;
 
 private:

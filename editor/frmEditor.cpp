@@ -1,0 +1,130 @@
+#include "editor/frmEditor.h"
+
+#include "editor/ScriptFile.h"
+#include "platform/Controls.h"
+#include "platform/Fonts.h"
+#include "platform/MsgBox.h"
+#include "platform/Twips.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QToolButton>
+
+namespace {
+
+constexpr int kClientWidth = 7785; // twips
+constexpr int kClientHeight = 6075;
+
+const QString kScriptFilter = QStringLiteral("Text Files(*.txt)|*.txt");
+
+// The text as the user sees it, line breaks as '\n'. Unlike toPlainText(),
+// this keeps no-break spaces, so a script survives a round trip whole.
+QString scriptText(const QPlainTextEdit *box)
+{
+    QString text = box->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace
+
+frmEditor::frmEditor(QPlainTextEdit *store, QWidget *parent)
+    : QDialog(parent)
+    , cdlgeditor(this)
+    , m_store(store)
+{
+    buildWindow();
+    connectControls();
+}
+
+void frmEditor::buildWindow()
+{
+    setUpFixedWindow(this, QStringLiteral("Editor"), kClientWidth, kClientHeight);
+
+    Frame1 = new QGroupBox(this);
+    Frame1->setGeometry(twipsRect(120, 0, 7575, 6015));
+
+    txteditor = new QPlainTextEdit(Frame1);
+    txteditor->setGeometry(twipsRect(120, 240, 7335, 4935));
+    txteditor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txteditor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txteditor->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Tab moves on to the buttons, as in the platform's text boxes.
+    txteditor->setTabChangesFocus(true);
+
+    cmddone = makeButton(Frame1, QStringLiteral("&Done"), QStringLiteral("done"), 120, 5280);
+    cmdsave = makeButton(Frame1, QStringLiteral("&Save"), QStringLiteral("save"), 900, 5280);
+    cmdopen = makeButton(Frame1, QStringLiteral("&Open"), QStringLiteral("open"), 1680, 5280);
+
+    setTabOrder(txteditor, cmddone);
+    setTabOrder(cmddone, cmdsave);
+    setTabOrder(cmdsave, cmdopen);
+    txteditor->setFocus();
+}
+
+void frmEditor::connectControls()
+{
+    connect(cmdopen, &QToolButton::clicked, this, &frmEditor::cmdopen_Click);
+    connect(cmdsave, &QToolButton::clicked, this, &frmEditor::cmdsave_Click);
+    connect(cmddone, &QToolButton::clicked, this, &frmEditor::cmddone_Click);
+}
+
+void frmEditor::cmdopen_Click()
+{
+    cdlgeditor.CancelError = true;
+    cdlgeditor.Filter = kScriptFilter;
+    cdlgeditor.Flags = CommonDialog::kHideReadOnly;
+    cdlgeditor.FilterIndex = 1;
+    if (cdlgeditor.ShowOpen()) {
+        m_path = cdlgeditor.FileName;
+        if (const std::optional<QString> text = ScriptFile::read(m_path))
+            txteditor->setPlainText(*text);
+        else
+            ShowError(this, QStringLiteral("COULD NOT OPEN THE FILE!"));
+    }
+    txteditor->setFocus();
+}
+
+void frmEditor::cmdsave_Click()
+{
+    const QString text = scriptText(txteditor);
+    if (text.isEmpty()) {
+        ShowError(this, QStringLiteral("NOTHING TO SAVE!"));
+        return;
+    }
+    cdlgeditor.Flags = CommonDialog::kOverwritePrompt | CommonDialog::kHideReadOnly;
+    cdlgeditor.Filter = kScriptFilter;
+    cdlgeditor.FilterIndex = 1;
+    // Until the first Open sets CancelError, a cancel returns normally with the
+    // last file name still in place: nothing may be written then either.
+    if (cdlgeditor.ShowSave() && !cdlgeditor.Cancelled()) {
+        m_path = cdlgeditor.FileName;
+        if (!ScriptFile::write(m_path, text))
+            ShowError(this, QStringLiteral("COULD NOT SAVE THE FILE!"));
+    }
+    txteditor->setFocus();
+}
+
+void frmEditor::cmddone_Click()
+{
+    m_store->setPlainText(scriptText(txteditor));
+    hide();
+}
+
+void frmEditor::closeEvent(QCloseEvent *event)
+{
+    m_unloaded = true;
+    QDialog::closeEvent(event);
+}
+
+void frmEditor::keyPressEvent(QKeyEvent *event)
+{
+    // Escape is no way out of this window: only Done and the close box are.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/CommonDialog.h"
+
+#include <QDialog>
+
+class QGroupBox;
+class QPlainTextEdit;
+class QToolButton;
+
+// The script editor: the user writes a script or opens one from a text file,
+// saves it, and hands it to the main window's script store with Done.
+class frmEditor final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // store: the main window's script store, which only Done writes.
+    explicit frmEditor(QPlainTextEdit *store, QWidget *parent);
+
+    void cmdopen_Click();
+    void cmdsave_Click();
+    void cmddone_Click();
+
+    // True once the close box has unloaded the window; its owner then
+    // destroys it when the modal show returns.
+    bool isUnloaded() const { return m_unloaded; }
+
+    QGroupBox *Frame1 = nullptr;
+    QPlainTextEdit *txteditor = nullptr;
+    QToolButton *cmddone = nullptr;
+    QToolButton *cmdsave = nullptr;
+    QToolButton *cmdopen = nullptr;
+    CommonDialog cdlgeditor;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void buildWindow();
+    void connectControls();
+
+    QPlainTextEdit *m_store;
+    QString m_path; // the file last chosen in a dialog
+    bool m_unloaded = false;
+};

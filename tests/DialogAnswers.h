@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/CommonDialog.h"
+
+#include <deque>
+#include <vector>
+
+// Plays the user at every common dialog for as long as it lives: each show
+// takes the next scripted answer, and a show with none left is a cancel.
+class DialogAnswers
+{
+public:
+    // What a show found in the dialog's properties when it opened.
+    struct Call {
+        CommonDialog::Kind kind;
+        QString fileName;
+        QString filter;
+        qint32 flags;
+        bool cancelError;
+        qint16 filterIndex;
+    };
+
+    DialogAnswers()
+    {
+        CommonDialog::setAnswerer([this](CommonDialog::Kind kind, const CommonDialog &dialog) {
+            calls.push_back({kind, dialog.FileName, dialog.Filter, dialog.Flags,
+                             dialog.CancelError, dialog.FilterIndex});
+            if (answers.empty())
+                return CommonDialog::Answer{};
+            const CommonDialog::Answer next = answers.front();
+            answers.pop_front();
+            return next;
+        });
+    }
+    ~DialogAnswers() { CommonDialog::setAnswerer({}); }
+    DialogAnswers(const DialogAnswers &) = delete;
+    DialogAnswers &operator=(const DialogAnswers &) = delete;
+
+    void choose(const QString &path) { answers.push_back({true, path, 0}); }
+    void chooseColor(qint32 color) { answers.push_back({true, QString(), color}); }
+    void cancel() { answers.push_back({}); }
+
+    std::deque<CommonDialog::Answer> answers;
+    std::vector<Call> calls;
+};
