@@ -1,7 +1,8 @@
 #include "editor/ScriptFile.h"
 
+#include "platform/SaveFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <array>
@@ -78,11 +79,9 @@ bool write(const QString &path, const QString &text)
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = encode(text);
-    // commit() in Qt 6.4 does not notice a buffered write that fails on its final
-    // flush (a full disk) and would put the cut-off copy in place of the old file.
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        return false; // the unsaved copy is discarded with the save file
-    return file.commit();
+    if (file.write(bytes) != bytes.size())
+        return false;
+    return commitWhole(file);
 }
 
 } // namespace ScriptFile

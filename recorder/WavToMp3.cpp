@@ -3,7 +3,7 @@
 #include "recorder/LameEncoder.h"
 #include "recorder/WavReader.h"
 
-#include <QSaveFile>
+#include "platform/SaveFile.h"
 
 #include <vector>
 
@@ -88,7 +88,7 @@ bool encodeWavToMp3(const QString &inputWav, const QString &outputMp3, int kbps,
     }
     if (!tag->isEmpty() && !(mp3.seek(0) && writeAll(mp3, *tag)))
         return writeFailed();
-    if (!mp3.commit())
+    if (!commitWhole(mp3))
         return writeFailed();
     return true;
 }

@@ -1,11 +1,11 @@
 #include "settings/SettingsFile.h"
 
 #include "app/Module1.h"
+#include "platform/SaveFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstdlib>
@@ -109,7 +109,7 @@ bool write(const QStringList &lines)
         bytes += line.toLatin1() + "\r\n";
     if (file.write(bytes) != bytes.size())
         return false;
-    return file.commit();
+    return commitWhole(file);
 }
 
 bool createIfMissing()

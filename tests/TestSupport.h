@@ -52,7 +52,9 @@ private:
     QTemporaryDir m_dir;
 };
 
+#include <csignal>
 #include <sys/fsuid.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 // File access as an ordinary user for as long as it lives, so that a folder
@@ -75,4 +77,29 @@ public:
 
 private:
     int m_previous = -1;
+};
+
+// Lets files grow no larger than a few bytes while it lives, so that a write
+// fails half way, as on a full disk; this holds for root too.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
 };

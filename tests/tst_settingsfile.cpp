@@ -41,6 +41,7 @@ private Q_SLOTS:
     void keepsColourTextAsRead();
     void missingFileChangesNothing();
     void writesCrLfAndReplacesWhole();
+    void failedWriteKeepsTheOldFile();
     void createsMissingFileWithFirstValues();
     void leavesUnreadableFileAlone();
     void numericForm_data();
@@ -129,6 +130,18 @@ void tst_SettingsFile::writesCrLfAndReplacesWhole()
     folder.write("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n");
     QVERIFY(SettingsFile::write({" 24 ", " 65535 ", " 0 ", " 255 ", "5", "56"}));
     QCOMPARE(folder.read(), QByteArray(" 24 \r\n 65535 \r\n 0 \r\n 255 \r\n5\r\n56\r\n"));
+}
+
+void tst_SettingsFile::failedWriteKeepsTheOldFile()
+{
+    SettingsFolder folder;
+    const QByteArray old("24\r\n 65535 \r\n 0 \r\n 255 \r\n3\r\n56\r\n");
+    folder.write(old);
+    {
+        const FileSizeLimit diskFull(16); // the new file stops half way
+        QVERIFY(!SettingsFile::write({" 28 ", " 65535 ", " 0 ", " 255 ", "110", "128"}));
+    }
+    QCOMPARE(folder.read(), old);
 }
 
 void tst_SettingsFile::createsMissingFileWithFirstValues()

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QSaveFile>
+
+// Puts a save file in place of the old one only when every byte reached the disk.
+// commit() in Qt 6.4 does not notice a buffered write that fails on its final
+// flush (a full disk) and would put the cut-off copy in place of the old file.
+// On failure the unsaved copy is discarded with the save file.
+inline bool commitWhole(QSaveFile &file)
+{
+    return file.flush() && file.commit();
+}
