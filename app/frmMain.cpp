@@ -206,6 +206,11 @@ void frmMain::connectControls()
 {
     connect(cmdexit, &QToolButton::clicked, this, &frmMain::cmdexit_Click);
     connect(hscspeed, &QScrollBar::valueChanged, this, &frmMain::hscspeed_Change);
+    connect(cmdrecord, &QToolButton::clicked, this, &frmMain::cmdrecord_Click);
+    connect(cmdstop, &QToolButton::clicked, this, &frmMain::cmdstop_Click);
+    connect(cmdplay, &QToolButton::clicked, this, &frmMain::cmdplay_Click);
+    mRecordTimer = new QTimer(this);
+    connect(mRecordTimer, &QTimer::timeout, this, &frmMain::ShowRecordTime);
 }
 
 void frmMain::Form_Load()
