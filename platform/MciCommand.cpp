@@ -10,11 +10,12 @@ bool is(const QString &word, QLatin1StringView keyword)
     return word.compare(keyword, Qt::CaseInsensitive) == 0;
 }
 
+// Numeric values are unsigned 32-bit, as the platform's are.
 std::optional<qint64> number(const QString &word)
 {
     bool ok = false;
     const qint64 value = word.toLongLong(&ok);
-    return ok && value >= 0 ? std::optional<qint64>(value) : std::nullopt;
+    return ok && value >= 0 && value <= 0xFFFFFFFFLL ? std::optional<qint64>(value) : std::nullopt;
 }
 
 MciError parseOpen(const QStringList &words, MciCommand &command)

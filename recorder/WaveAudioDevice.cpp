@@ -44,12 +44,10 @@ bool WaveAudioDevice::openTake()
 
 MciError WaveAudioDevice::record()
 {
-    if (!openTake())
-        return MciError::TakeStorageFailed;
-    m_backend->stopPlayback();
-    m_backend->stopCapture();
-    m_recording = false;
-    if (!m_take.seek(m_take.size()))
+    if (MciError stopped = stop(); stopped != MciError::None)
+        return stopped;
+    // A take recorded on goes on at its end.
+    if (!openTake() || !m_take.seek(m_take.size()))
         return MciError::TakeStorageFailed;
     const MciError started = m_backend->startCapture(&m_take);
     m_recording = started == MciError::None;

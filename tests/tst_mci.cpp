@@ -128,6 +128,8 @@ void tst_Mci::answersCommands_data()
     row("play to", QStringLiteral("play recSound to 5"), MciError::BadParameter);
     row("play from word", QStringLiteral("play recSound from start"), MciError::BadParameter);
     row("play from negative", QStringLiteral("play recSound from -1"), MciError::BadParameter);
+    row("play from too far", QStringLiteral("play recSound from 4294967296"), MciError::BadParameter);
+    row("play past the end", QStringLiteral("play recSound from 4294967295"), MciError::None);
     row("play from nothing", QStringLiteral("play recSound from"), MciError::MissingParameter);
     row("save no path", QStringLiteral("save recSound"), MciError::MissingParameter);
 }
