@@ -18,7 +18,8 @@
 #include <cstdio>
 #include <ctime>
 
-namespace {
+namespace
+{
 
 constexpr double kMaxCpuPercent = 3.0;
 constexpr double kMaxGrowthMb = 5.0;
@@ -39,7 +40,7 @@ double residentMb()
 
 double cpuSeconds()
 {
-    timespec t{};
+    timespec t {};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
@@ -72,11 +73,11 @@ bool cpuWhileRecording()
     send(QStringLiteral("close all"));
 
     const bool ok = percent < kMaxCpuPercent && audio.capturedFrames > 0
-                    && window.lbltime->text() != QStringLiteral("00:00");
+        && window.lbltime->text() != QStringLiteral("00:00");
     std::printf("recording, %d s in real time: %.2f %% of one core (limit %.1f %%), "
                 "%lld frames, label %s: %s\n",
-                kCpuSeconds, percent, kMaxCpuPercent, static_cast<long long>(audio.capturedFrames),
-                qPrintable(window.lbltime->text()), ok ? "ok" : "FAILED");
+        kCpuSeconds, percent, kMaxCpuPercent, static_cast<long long>(audio.capturedFrames),
+        qPrintable(window.lbltime->text()), ok ? "ok" : "FAILED");
     return ok;
 }
 
@@ -101,7 +102,7 @@ bool memoryOverALongTake()
     const double growth = after - before;
     const bool ok = growth < kMaxGrowthMb && audio.capturedFrames == kTakeSeconds * kTakeRate;
     std::printf("10-minute take: resident %.1f MB -> %.1f MB, growth %.2f MB (limit %.0f MB): %s\n",
-                before, after, growth, kMaxGrowthMb, ok ? "ok" : "FAILED");
+        before, after, growth, kMaxGrowthMb, ok ? "ok" : "FAILED");
     return ok;
 }
 

@@ -6,10 +6,11 @@
 
 #include <map>
 
-namespace {
+namespace
+{
 
 struct MciState {
-    QHash<QString, MciDriver> drivers;                     // by lower-case type
+    QHash<QString, MciDriver> drivers; // by lower-case type
     std::map<QString, std::unique_ptr<MciDevice>> devices; // by lower-case alias
 };
 
@@ -107,8 +108,8 @@ QString errorText(qint32 code)
 
 } // namespace
 
-qint32 mciSendStringA(const QString &command, QString &returnBuffer, int returnLength,
-                      qintptr callback)
+qint32 mciSendStringA(
+    const QString &command, QString &returnBuffer, int returnLength, qintptr callback)
 {
     Q_UNUSED(callback)
     Q_UNUSED(returnLength)

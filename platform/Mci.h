@@ -13,8 +13,8 @@
 // Sends one command; returns 0 or an MciError code. The return buffer receives the
 // command's text result, at most returnLength - 1 characters (these commands have
 // none, so it is emptied). No notifications are sent, so callback is not used.
-qint32 mciSendStringA(const QString &command, QString &returnBuffer, int returnLength,
-                      qintptr callback);
+qint32 mciSendStringA(
+    const QString &command, QString &returnBuffer, int returnLength, qintptr callback);
 
 // Writes the text of an error code into buffer, at most length - 1 characters.
 void mciGetErrorStringA(qint32 code, QString &buffer, int length);

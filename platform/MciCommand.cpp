@@ -3,7 +3,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-namespace {
+namespace
+{
 
 bool is(const QString &word, QLatin1StringView keyword)
 {

@@ -11,11 +11,11 @@ struct MciCommand {
 
     Verb verb = Verb::Close;
     QString device; // the alias, "all" for close, "new" for open
-    QString type;   // open: the driver, e.g. "waveaudio"
-    QString alias;  // open: the name later commands use
+    QString type; // open: the driver, e.g. "waveaudio"
+    QString alias; // open: the name later commands use
     MciSettings settings;
     qint64 fromMs = 0; // play
-    QString path;      // save: everything between the device and a trailing " wait"
+    QString path; // save: everything between the device and a trailing " wait"
 };
 
 // Fills command, or returns the code of what is wrong with the text.

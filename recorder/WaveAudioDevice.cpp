@@ -24,11 +24,11 @@ MciError WaveAudioDevice::set(const MciSettings &settings)
         return MciError::UnsupportedFormat;
     // The one format takes are kept in; naming it again is allowed, anything else is not.
     const std::pair<const std::optional<qint64> &, qint64> fixed[] = {
-        {settings.bitsPerSample, 16},
-        {settings.channels, kTakeChannels},
-        {settings.samplesPerSec, kTakeRate},
-        {settings.bytesPerSec, kTakeBytesPerSec},
-        {settings.alignment, kTakeFrameBytes},
+        { settings.bitsPerSample, 16 },
+        { settings.channels, kTakeChannels },
+        { settings.samplesPerSec, kTakeRate },
+        { settings.bytesPerSec, kTakeBytesPerSec },
+        { settings.alignment, kTakeFrameBytes },
     };
     for (const auto &[requested, supported] : fixed) {
         if (requested && *requested != supported)

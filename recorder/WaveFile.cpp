@@ -10,7 +10,8 @@
 #include <cstdio>
 #include <memory>
 
-namespace {
+namespace
+{
 
 // libsndfile writes through the save file, so a failed write leaves nothing behind.
 QSaveFile *file(void *user)
@@ -65,8 +66,8 @@ MciError writeWaveFile(QIODevice &pcm, qint64 bytes, const QString &path)
     if (!out.open(QIODevice::WriteOnly))
         return MciError::FileWriteFailed;
 
-    SF_VIRTUAL_IO io{fileLength, seekFile, readFile, writeFile, tellFile};
-    SF_INFO info{};
+    SF_VIRTUAL_IO io { fileLength, seekFile, readFile, writeFile, tellFile };
+    SF_INFO info {};
     info.samplerate = kTakeRate;
     info.channels = kTakeChannels;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
@@ -74,7 +75,7 @@ MciError writeWaveFile(QIODevice &pcm, qint64 bytes, const QString &path)
     if (!sf)
         return MciError::FileWriteFailed;
 
-    std::array<qint16, 32768> buffer{};
+    std::array<qint16, 32768> buffer {};
     const qint64 chunkBytes = qint64(sizeof(buffer));
     for (qint64 left = bytes; left > 0;) {
         const qint64 want = qMin(left, chunkBytes);

@@ -8,7 +8,8 @@
 #include <QTimer>
 #include <QToolButton>
 
-namespace {
+namespace
+{
 // Often enough that the seconds turn over on time, rarely enough to cost nothing.
 constexpr int kRecordRefreshMs = 50;
 } // namespace
@@ -25,13 +26,13 @@ void frmMain::cmdrecord_Click()
 {
     // Closing discards the take held so far, or ends its playback; never reported.
     mMciResult = mciSendStringA(QStringLiteral("close all"), mMciReturn, kMciBufferLength, 0);
-    mMciResult = mciSendStringA(QStringLiteral("open new Type waveaudio Alias recSound"),
-                                mMciReturn, kMciBufferLength, 0);
-    reportMciResult();
     mMciResult = mciSendStringA(
-        QStringLiteral("set recSound time format ms bitspersample 16 channels 2 "
-                       "samplespersec 44100 bytespersec 176400 alignment 4"),
-        mMciReturn, kMciBufferLength, 0);
+        QStringLiteral("open new Type waveaudio Alias recSound"), mMciReturn, kMciBufferLength, 0);
+    reportMciResult();
+    mMciResult
+        = mciSendStringA(QStringLiteral("set recSound time format ms bitspersample 16 channels 2 "
+                                        "samplespersec 44100 bytespersec 176400 alignment 4"),
+            mMciReturn, kMciBufferLength, 0);
     reportMciResult();
     mMciResult = mciSendStringA(QStringLiteral("record recSound"), mMciReturn, kMciBufferLength, 0);
     if (mMciResult != 0) {
@@ -70,7 +71,7 @@ void frmMain::cmdstop_Click()
 
 void frmMain::cmdplay_Click()
 {
-    mMciResult = mciSendStringA(QStringLiteral("play recSound from 0"), mMciReturn,
-                                kMciBufferLength, 0);
+    mMciResult
+        = mciSendStringA(QStringLiteral("play recSound from 0"), mMciReturn, kMciBufferLength, 0);
     reportMciResult();
 }

@@ -21,9 +21,9 @@ public:
     bool hasOutput = true;
     bool realTime = false; // capture paces itself by the clock instead of feed()
 
-    QIODevice *sink = nullptr;   // the take being recorded into, while capturing
+    QIODevice *sink = nullptr; // the take being recorded into, while capturing
     QIODevice *source = nullptr; // the take being played, while playing
-    qint64 capturedFrames = 0;   // frames written to takes so far; the next frame's number
+    qint64 capturedFrames = 0; // frames written to takes so far; the next frame's number
     qint64 playedFrames = 0;
     int captureStarts = 0;
     int playbackStarts = 0;
@@ -56,9 +56,9 @@ public:
     std::vector<qint16> pull(qint64 frames)
     {
         std::vector<qint16> samples(size_t(frames * kTakeChannels));
-        const qint64 got = source ? source->read(reinterpret_cast<char *>(samples.data()),
-                                                 frames * kTakeFrameBytes)
-                                  : 0;
+        const qint64 got = source
+            ? source->read(reinterpret_cast<char *>(samples.data()), frames * kTakeFrameBytes)
+            : 0;
         samples.resize(size_t(std::max<qint64>(got, 0) / 2));
         playedFrames += qint64(samples.size()) / kTakeChannels;
         return samples;

@@ -9,7 +9,7 @@
 // A WAV file as libsndfile reads it back: its header and its samples, interleaved.
 struct WaveProbe {
     bool opened = false;
-    SF_INFO info{};
+    SF_INFO info {};
     std::vector<short> samples;
 };
 
@@ -21,8 +21,8 @@ inline WaveProbe readWave(const QString &path)
         return probe;
     probe.opened = true;
     probe.samples.resize(size_t(probe.info.frames * probe.info.channels));
-    probe.samples.resize(size_t(sf_read_short(sf, probe.samples.data(),
-                                              sf_count_t(probe.samples.size()))));
+    probe.samples.resize(
+        size_t(sf_read_short(sf, probe.samples.data(), sf_count_t(probe.samples.size()))));
     sf_close(sf);
     return probe;
 }

@@ -11,7 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 const QString kOpen = QStringLiteral("open new Type waveaudio Alias recSound");
 const QString kSet = QStringLiteral("set recSound time format ms bitspersample 16 channels 2 "
@@ -30,7 +31,7 @@ qint32 code(MciError error)
 
 QStringList takeFiles()
 {
-    return QDir::temp().entryList({QStringLiteral("tellvane-take-*")}, QDir::Files);
+    return QDir::temp().entryList({ QStringLiteral("tellvane-take-*") }, QDir::Files);
 }
 
 } // namespace
@@ -86,7 +87,8 @@ void tst_Mci::answersCommands_data()
     row("close all", QStringLiteral("close all"), MciError::None);
     row("close one", QStringLiteral("close recSound"), MciError::None);
     row("set format", kSet, MciError::None);
-    row("keywords any case", kSet.toUpper().replace(QStringLiteral("RECSOUND"), QStringLiteral("recSound")),
+    row("keywords any case",
+        kSet.toUpper().replace(QStringLiteral("RECSOUND"), QStringLiteral("recSound")),
         MciError::None);
     row("alias any case", QStringLiteral("record RECSOUND"), MciError::None);
     row("extra blanks", QStringLiteral("  record   recSound  "), MciError::None);
@@ -103,7 +105,8 @@ void tst_Mci::answersCommands_data()
     row("save unknown alias", QStringLiteral("save voice a.wav wait"), MciError::UnknownDevice);
     row("alias in use", kOpen, MciError::AliasInUse);
     row("no driver", QStringLiteral("open new Type cdaudio Alias cd"), MciError::NoDriver);
-    row("open without alias", QStringLiteral("open new Type waveaudio"), MciError::MissingParameter);
+    row("open without alias", QStringLiteral("open new Type waveaudio"),
+        MciError::MissingParameter);
     row("open without type", QStringLiteral("open new Alias other"), MciError::MissingParameter);
     row("open dangling keyword", QStringLiteral("open new Type"), MciError::MissingParameter);
     row("open a file", QStringLiteral("open take.wav Type waveaudio Alias other"),
@@ -113,7 +116,8 @@ void tst_Mci::answersCommands_data()
     row("set nothing", QStringLiteral("set recSound"), MciError::MissingParameter);
     row("set mono", QStringLiteral("set recSound channels 1"), MciError::UnsupportedFormat);
     row("set 8 bits", QStringLiteral("set recSound bitspersample 8"), MciError::UnsupportedFormat);
-    row("set 48 kHz", QStringLiteral("set recSound samplespersec 48000"), MciError::UnsupportedFormat);
+    row("set 48 kHz", QStringLiteral("set recSound samplespersec 48000"),
+        MciError::UnsupportedFormat);
     row("set bytes", QStringLiteral("set recSound bytespersec 88200"), MciError::UnsupportedFormat);
     row("set alignment", QStringLiteral("set recSound alignment 2"), MciError::UnsupportedFormat);
     row("set frames", QStringLiteral("set recSound time format frames"),
@@ -128,7 +132,8 @@ void tst_Mci::answersCommands_data()
     row("play to", QStringLiteral("play recSound to 5"), MciError::BadParameter);
     row("play from word", QStringLiteral("play recSound from start"), MciError::BadParameter);
     row("play from negative", QStringLiteral("play recSound from -1"), MciError::BadParameter);
-    row("play from too far", QStringLiteral("play recSound from 4294967296"), MciError::BadParameter);
+    row("play from too far", QStringLiteral("play recSound from 4294967296"),
+        MciError::BadParameter);
     row("play past the end", QStringLiteral("play recSound from 4294967295"), MciError::None);
     row("play from nothing", QStringLiteral("play recSound from"), MciError::MissingParameter);
     row("save no path", QStringLiteral("save recSound"), MciError::MissingParameter);
@@ -148,12 +153,11 @@ void tst_Mci::answersCommands()
 void tst_Mci::givesEveryCodeItsOwnText()
 {
     QSet<QString> texts;
-    const QList<MciError> failures = {
-        MciError::UnknownCommand,  MciError::MissingParameter, MciError::BadParameter,
-        MciError::UnknownDevice,   MciError::AliasInUse,       MciError::NoDriver,
-        MciError::UnsupportedFormat, MciError::NoInputDevice,  MciError::NoOutputDevice,
-        MciError::DeviceFailure,   MciError::TakeStorageFailed, MciError::FileWriteFailed,
-        MciError::TakeTooLong,     MciError(9999)};
+    const QList<MciError> failures = { MciError::UnknownCommand, MciError::MissingParameter,
+        MciError::BadParameter, MciError::UnknownDevice, MciError::AliasInUse, MciError::NoDriver,
+        MciError::UnsupportedFormat, MciError::NoInputDevice, MciError::NoOutputDevice,
+        MciError::DeviceFailure, MciError::TakeStorageFailed, MciError::FileWriteFailed,
+        MciError::TakeTooLong, MciError(9999) };
     for (MciError failure : failures) {
         QString text;
         mciGetErrorStringA(code(failure), text, 1024);
@@ -233,7 +237,7 @@ void tst_Mci::savesNothingBeforeOpen()
 {
     const QString path = m_dir.filePath(QStringLiteral("none.wav"));
     QCOMPARE(send(QStringLiteral("save recSound ") + path + QStringLiteral(" wait")),
-             code(MciError::UnknownDevice));
+        code(MciError::UnknownDevice));
     QVERIFY(!QFile::exists(path));
 }
 
@@ -244,8 +248,8 @@ void tst_Mci::closeAllDiscardsTheTake()
     QCOMPARE(send(QStringLiteral("record recSound")), 0);
     m_audio.feed(1000);
     QCOMPARE(send(QStringLiteral("save recSound ") + m_dir.filePath(QStringLiteral("first.wav"))
-                  + QStringLiteral(" wait")),
-             0);
+                 + QStringLiteral(" wait")),
+        0);
     QCOMPARE(takeFiles().size(), before.size() + 1);
     QCOMPARE(send(QStringLiteral("close all")), 0);
     QVERIFY(!m_audio.sink);

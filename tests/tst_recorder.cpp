@@ -11,7 +11,8 @@
 #include <QTest>
 #include <QToolButton>
 
-namespace {
+namespace
+{
 
 QString errorText(MciError error)
 {
@@ -32,9 +33,9 @@ void expectButtons(const frmMain &w, Buttons b)
     QCOMPARE(w.cmdsave->isEnabled(), b.save);
 }
 
-constexpr Buttons kIdle{true, false, false, true};
-constexpr Buttons kRecording{true, true, false, false};
-constexpr Buttons kStopped{true, true, true, true};
+constexpr Buttons kIdle { true, false, false, true };
+constexpr Buttons kRecording { true, true, false, false };
+constexpr Buttons kStopped { true, true, true, true };
 
 } // namespace
 
@@ -143,7 +144,7 @@ void tst_Recorder::countsWhileRecording()
     frmMain w;
     w.cmdrecord->click();
     QCOMPARE(w.mRecording, -1);
-    for (int s : {1, 2, 7}) {
+    for (int s : { 1, 2, 7 }) {
         m_now = 5000.0 + s;
         QTRY_COMPARE(w.mElapsed, s);
     }
@@ -178,9 +179,8 @@ void tst_Recorder::reportsEveryFailureWhenOpenFails()
     CapturedMessages boxes;
     frmMain w;
     w.cmdrecord->click();
-    const QStringList expected = {errorText(MciError::NoDriver),
-                                  errorText(MciError::UnknownDevice),
-                                  errorText(MciError::UnknownDevice)};
+    const QStringList expected = { errorText(MciError::NoDriver),
+        errorText(MciError::UnknownDevice), errorText(MciError::UnknownDevice) };
     QStringList shown;
     for (const ShownMessage &m : boxes.list) {
         shown << m.text;

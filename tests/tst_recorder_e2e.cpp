@@ -17,14 +17,15 @@
 
 // Runs against the private sound server of the pulse fixture: what is played into
 // the sink "vsink" is what the default input "vmic" hears.
-namespace {
+namespace
+{
 
 constexpr double kToneHz = 440.0;
 constexpr double kToneAmplitude = 0.5; // of full scale
 
 bool writeTone(const QString &path, double seconds)
 {
-    SF_INFO info{};
+    SF_INFO info {};
     info.samplerate = 44100;
     info.channels = 2;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
@@ -35,8 +36,8 @@ bool writeTone(const QString &path, double seconds)
     std::vector<short> samples(size_t(frames * 2));
     for (sf_count_t i = 0; i < frames; ++i) {
         const double t = double(i) / info.samplerate;
-        samples[size_t(2 * i)] = samples[size_t(2 * i + 1)] =
-            short(std::lround(32767.0 * kToneAmplitude * std::sin(2 * std::numbers::pi * kToneHz * t)));
+        samples[size_t(2 * i)] = samples[size_t(2 * i + 1)] = short(
+            std::lround(32767.0 * kToneAmplitude * std::sin(2 * std::numbers::pi * kToneHz * t)));
     }
     const bool written = sf_writef_short(sf, samples.data(), frames) == frames;
     return sf_close(sf) == 0 && written;
@@ -59,8 +60,8 @@ double amplitudeAt(const std::vector<short> &samples, size_t first, size_t count
 int sinkInputs()
 {
     QProcess pactl;
-    pactl.start(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("short"),
-                                          QStringLiteral("sink-inputs")});
+    pactl.start(QStringLiteral("pactl"),
+        { QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sink-inputs") });
     if (!pactl.waitForFinished(10000) || pactl.exitCode() != 0)
         return -1;
     return int(pactl.readAllStandardOutput().count('\n'));
@@ -95,7 +96,7 @@ void tst_RecorderE2E::recordsPlaysAndSavesATone()
     w.cmdrecord->click();
     QVERIFY(w.cmdstop->isEnabled());
     QProcess paplay;
-    paplay.start(QStringLiteral("paplay"), {QStringLiteral("--device=vsink"), tone});
+    paplay.start(QStringLiteral("paplay"), { QStringLiteral("--device=vsink"), tone });
     // The capture is fed from the event loop, so the wait must keep it turning.
     QTRY_COMPARE_WITH_TIMEOUT(paplay.state(), QProcess::NotRunning, 30000);
     QCOMPARE(paplay.exitCode(), 0);
@@ -131,7 +132,7 @@ void tst_RecorderE2E::recordsPlaysAndSavesATone()
         if (a > best) {
             best = a;
             other = std::max(amplitudeAt(wave.samples, first, kBlock, 1000.0),
-                             amplitudeAt(wave.samples, first, kBlock, 300.0));
+                amplitudeAt(wave.samples, first, kBlock, 300.0));
         }
     }
     qInfo("tone amplitude %.3f, elsewhere %.4f", best, other);
