@@ -2,12 +2,12 @@
 
 #include "platform/MciCommand.h"
 
+#include <QCoreApplication>
 #include <QHash>
 
 #include <map>
 
-namespace
-{
+namespace {
 
 struct MciState {
     QHash<QString, MciDriver> drivers; // by lower-case type
@@ -18,6 +18,25 @@ MciState &state()
 {
     static MciState s;
     return s;
+}
+
+void closeAll()
+{
+    // Taken out first, so that no device is reachable while it shuts down.
+    auto closing = std::move(state().devices);
+    state().devices.clear();
+}
+
+// As the system does when a program ends, every open device is closed while the
+// sound system is still there to let go of it.
+void closeAllOnQuit()
+{
+    static bool hooked = false;
+    QCoreApplication *app = QCoreApplication::instance();
+    if (hooked || !app)
+        return;
+    QObject::connect(app, &QCoreApplication::aboutToQuit, app, closeAll);
+    hooked = true;
 }
 
 MciError run(const MciCommand &command)
@@ -36,12 +55,11 @@ MciError run(const MciCommand &command)
         if (!device)
             return MciError::DeviceFailure;
         s.devices.emplace(alias, std::move(device));
+        closeAllOnQuit();
         return MciError::None;
     }
     if (command.verb == MciCommand::Verb::Close && name == QLatin1StringView("all")) {
-        // Taken out first, so that no device is reachable while it shuts down.
-        auto closing = std::move(s.devices);
-        s.devices.clear();
+        closeAll();
         return MciError::None;
     }
 

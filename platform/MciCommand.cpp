@@ -3,8 +3,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-namespace
-{
+namespace {
 
 bool is(const QString &word, QLatin1StringView keyword)
 {

@@ -4,8 +4,7 @@
 
 #include <cmath>
 
-namespace
-{
+namespace {
 std::function<double()> &clockOverride()
 {
     static std::function<double()> clock;

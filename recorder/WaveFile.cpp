@@ -10,8 +10,7 @@
 #include <cstdio>
 #include <memory>
 
-namespace
-{
+namespace {
 
 // libsndfile writes through the save file, so a failed write leaves nothing behind.
 QSaveFile *file(void *user)

@@ -11,8 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace
-{
+namespace {
 
 const QString kOpen = QStringLiteral("open new Type waveaudio Alias recSound");
 const QString kSet = QStringLiteral("set recSound time format ms bitspersample 16 channels 2 "

@@ -11,8 +11,7 @@
 #include <QTest>
 #include <QToolButton>
 
-namespace
-{
+namespace {
 
 QString errorText(MciError error)
 {

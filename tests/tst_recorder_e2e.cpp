@@ -17,8 +17,7 @@
 
 // Runs against the private sound server of the pulse fixture: what is played into
 // the sink "vsink" is what the default input "vmic" hears.
-namespace
-{
+namespace {
 
 constexpr double kToneHz = 440.0;
 constexpr double kToneAmplitude = 0.5; // of full scale
@@ -138,6 +137,7 @@ void tst_RecorderE2E::recordsPlaysAndSavesATone()
     qInfo("tone amplitude %.3f, elsewhere %.4f", best, other);
     QVERIFY(best > kToneAmplitude / 2);
     QVERIFY(other < best / 20);
+    mciSendStringA(QStringLiteral("close all"), ret, 1024, 0);
 }
 
 QTEST_MAIN(tst_RecorderE2E)
