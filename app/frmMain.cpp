@@ -197,6 +197,11 @@ void frmMain::connectControls()
     connect(cmdabout, &QToolButton::clicked, this, &frmMain::cmdabout_Click);
     connect(cmdhelp, &QToolButton::clicked, this, &frmMain::cmdhelp_Click);
     connect(hscspeed, &QScrollBar::sliderMoved, this, &frmMain::hscspeed_Scroll);
+    connect(cmdrecord, &QToolButton::clicked, this, &frmMain::cmdrecord_Click);
+    connect(cmdstop, &QToolButton::clicked, this, &frmMain::cmdstop_Click);
+    connect(cmdplay, &QToolButton::clicked, this, &frmMain::cmdplay_Click);
+    mRecordTimer = new QTimer(this);
+    connect(mRecordTimer, &QTimer::timeout, this, &frmMain::ShowRecordTime);
 }
 
 void frmMain::Form_Load()

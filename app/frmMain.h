@@ -51,6 +51,9 @@ public:
     frmSettings *loadedSettingsForm() const;
 
     // Recorder handlers
+    void cmdrecord_Click();
+    void cmdstop_Click();
+    void cmdplay_Click();
 
     // About and help handlers
     void cmdabout_Click();
@@ -111,6 +114,16 @@ public:
     QPointer<frmEditor> m_editor;
 
     // Recorder state
+    // Recorder state (True = -1, False = 0)
+    qint16 mRecordSeconds = 0;
+    qint16 mRecordMinutes = 0;
+    qint32 mMciResult = 0;
+    qint32 mRecordStart = 0; // seconds on the recording clock, whole
+    qint32 mElapsed = 0;     // seconds
+    qint16 mRecording = 0;
+    QString mMciReturn;    // return buffer of every MCI command, kMciBufferLength long
+    QString mMciErrorText; // error text of the last failed command
+    QString mTimeText;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -139,4 +152,9 @@ private:
     bool m_speedSaveFailed = false; // during the current drag
 
     // Recorder internals
+    static constexpr int kMciBufferLength = 1024;
+    void ShowRecordTime();
+    void reportMciResult();
+    // Refreshes the recording time while mRecording is True.
+    QTimer *mRecordTimer = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 #include "platform/Fonts.h"
+#include "recorder/WaveAudioDevice.h"
 #include "settings/SettingsFile.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     loadTahoma();
     SettingsFile::createIfMissing();
+    installWaveAudioDriver();
 
     frmMain window;
     const QRect screen = window.screen()->availableGeometry();
