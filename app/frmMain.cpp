@@ -7,6 +7,7 @@
 #include "platform/KeyPreview.h"
 #include "platform/Twips.h"
 #include "prompter/PromptBox.h"
+#include "recorder/OcxLame.h"
 #include "settings/SettingsFile.h"
 
 #include <QApplication>
@@ -141,6 +142,7 @@ void frmMain::buildGeneral()
     cmdhelp = makeButton(Frame3, QStringLiteral("&Help"), QStringLiteral("help"), 920, 360);
     cmdexit = makeButton(Frame3, QStringLiteral("E&xit"), QStringLiteral("exit"), 1660, 360);
     cmdabout = makeButton(Frame3, QStringLiteral("&About"), QStringLiteral("about"), 2400, 360);
+    lameocx = new OcxLame(this);
 }
 
 void frmMain::buildRecorder()
@@ -200,6 +202,10 @@ void frmMain::connectControls()
     connect(cmdrecord, &QToolButton::clicked, this, &frmMain::cmdrecord_Click);
     connect(cmdstop, &QToolButton::clicked, this, &frmMain::cmdstop_Click);
     connect(cmdplay, &QToolButton::clicked, this, &frmMain::cmdplay_Click);
+    connect(cmdsave, &QToolButton::clicked, this, &frmMain::cmdsave_Click);
+    connect(tmrsave, &QTimer::timeout, this, &frmMain::tmrsave_Timer);
+    connect(lameocx, &OcxLame::Progress, this, &frmMain::lameocx_Progress);
+    connect(lameocx, &OcxLame::Failed, this, &frmMain::lameocx_Failed);
     mRecordTimer = new QTimer(this);
     connect(mRecordTimer, &QTimer::timeout, this, &frmMain::ShowRecordTime);
 }

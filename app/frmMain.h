@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/CommonDialog.h"
+
 #include <QPointer>
 #include <QWidget>
 
 #include <vector>
 
+class OcxLame;
 class PromptBox;
 class frmSettings;
 class frmEditor;
@@ -54,6 +57,9 @@ public:
     void cmdrecord_Click();
     void cmdstop_Click();
     void cmdplay_Click();
+    void cmdsave_Click();
+    void tmrsave_Timer();
+    void lameocx_Progress(int percent, int encodedMs, int totalMs);
 
     // About and help handlers
     void cmdabout_Click();
@@ -85,6 +91,8 @@ public:
     QToolButton *cmdhelp = nullptr;
     QToolButton *cmdexit = nullptr;
     QToolButton *cmdabout = nullptr;
+    CommonDialog cdlgmain{this}; // the recorder's Save dialog
+    OcxLame *lameocx = nullptr;
 
     // Recorder
     QToolButton *cmdrecord = nullptr;
@@ -124,6 +132,10 @@ public:
     QString mMciReturn;    // return buffer of every MCI command, kMciBufferLength long
     QString mMciErrorText; // error text of the last failed command
     QString mTimeText;
+    qint16 mLastBackslash = 0; // position (from 1) of the last "/" in mShortWavPath
+    QString mWavPath;
+    QString mWavTitle;
+    QString mShortWavPath;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -157,4 +169,11 @@ private:
     void reportMciResult();
     // Refreshes the recording time while mRecording is True.
     QTimer *mRecordTimer = nullptr;
+    bool SaveWave();
+    void EncodeMp3();
+    void lameocx_Failed();
+    void failSave(const QString &message);
+    void endSave();
+    // From the chosen name to the end of the encoding; nothing may start a second save.
+    bool m_saving = false;
 };

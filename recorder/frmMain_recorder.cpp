@@ -65,7 +65,8 @@ void frmMain::cmdstop_Click()
     mRecording = 0;
     mRecordTimer->stop();
     cmdplay->setEnabled(true);
-    cmdsave->setEnabled(true);
+    // A save under way keeps its button until it has ended.
+    cmdsave->setEnabled(!m_saving);
 }
 
 void frmMain::cmdplay_Click()

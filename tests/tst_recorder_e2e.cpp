@@ -1,3 +1,5 @@
+#include "DialogAnswers.h"
+#include "Mp3Probe.h"
 #include "TestSupport.h"
 #include "WaveProbe.h"
 
@@ -6,6 +8,7 @@
 #include "recorder/WaveAudioDevice.h"
 
 #include <QAudioDevice>
+#include <QDir>
 #include <QMediaDevices>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -87,6 +90,7 @@ void tst_RecorderE2E::recordsPlaysAndSavesATone()
 {
     QTemporaryDir dir;
     SettingsFolder settings;
+    settings.write("36\r\n 65535 \r\n 0 \r\n 255 \r\n5\r\n96\r\n");
     CapturedMessages boxes;
     const QString tone = dir.filePath(QStringLiteral("tone.wav"));
     QVERIFY(writeTone(tone, 3.0));
@@ -108,12 +112,27 @@ void tst_RecorderE2E::recordsPlaysAndSavesATone()
     w.cmdstop->click();
     QTRY_COMPARE(sinkInputs(), 0);
 
-    const QString take = dir.filePath(QStringLiteral("my take.wav"));
-    QString ret;
-    QCOMPARE(mciSendStringA(QStringLiteral("save recSound %1 wait").arg(take), ret, 1024, 0), 0);
+    // Save as the presenter would: an MP3 name in a folder with blanks, at the
+    // quality chosen in the settings (96 kbit/s).
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("my takes")));
+    const QString mp3 = dir.filePath(QStringLiteral("my takes/my take.mp3"));
+    const QString take = dir.filePath(QStringLiteral("my takes/my take.wav"));
+    DialogAnswers answers;
+    answers.choose(mp3);
+    w.cmdsave->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!boxes.list.empty(), 30000);
     for (const ShownMessage &m : boxes.list)
-        qWarning() << "box:" << m.text;
-    QVERIFY(boxes.list.empty());
+        qInfo() << "box:" << m.text;
+    QCOMPARE(boxes.list.size(), size_t(1));
+    QCOMPARE(boxes.list.front().text, QStringLiteral("MP3 FILE GENERATED AS - ") + mp3);
+    QVERIFY(w.cmdsave->isEnabled());
+
+    QFile mp3File(mp3);
+    QVERIFY(mp3File.open(QIODevice::ReadOnly));
+    const std::vector<FrameHeader> frames = frameHeaders(mp3File.readAll());
+    QVERIFY(frames.size() > 50);
+    for (const FrameHeader &frame : frames)
+        QCOMPARE(frame.kbps, 96);
 
     const WaveProbe wave = readWave(take);
     QVERIFY(wave.opened);
@@ -137,6 +156,7 @@ void tst_RecorderE2E::recordsPlaysAndSavesATone()
     qInfo("tone amplitude %.3f, elsewhere %.4f", best, other);
     QVERIFY(best > kToneAmplitude / 2);
     QVERIFY(other < best / 20);
+    QString ret;
     mciSendStringA(QStringLiteral("close all"), ret, 1024, 0);
 }
 
