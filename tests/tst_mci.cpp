@@ -1,4 +1,5 @@
 #include "SyntheticAudio.h"
+#include "TestSupport.h"
 #include "WaveProbe.h"
 
 #include "platform/Mci.h"
@@ -58,6 +59,8 @@ private Q_SLOTS:
     void reportsMissingDevices();
     void refusesATakeTooLongForWave();
     void leavesNoFileWhenSavingFails();
+    void keepsTheOldWaveWhenTheDiskFills_data();
+    void keepsTheOldWaveWhenTheDiskFills();
 
 private:
     SyntheticAudio m_audio;
@@ -348,6 +351,45 @@ void tst_Mci::leavesNoFileWhenSavingFails()
     QVERIFY(pcm.seek(0));
     const QString nowhere = m_dir.filePath(QStringLiteral("missing folder/a.wav"));
     QCOMPARE(writeWaveFile(pcm, pcm.size(), nowhere), MciError::FileWriteFailed);
+}
+
+void tst_Mci::keepsTheOldWaveWhenTheDiskFills_data()
+{
+    // Files may grow to limit bytes; a take of frames frames needs 44 + 4 * frames.
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<int>("limit");
+    QTest::newRow("full in the header") << 1000 << 20;
+    QTest::newRow("full in the last buffered bytes") << 1000 << 3000;
+    QTest::newRow("full after many chunks") << 200000 << 500000;
+}
+
+void tst_Mci::keepsTheOldWaveWhenTheDiskFills()
+{
+    QFETCH(int, frames);
+    QFETCH(int, limit);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("take.wav"));
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old take");
+    }
+    QFile pcm(dir.filePath(QStringLiteral("take.pcm")));
+    QVERIFY(pcm.open(QIODevice::ReadWrite));
+    QVERIFY(pcm.resize(qint64(frames) * kTakeFrameBytes));
+    QVERIFY(pcm.seek(0));
+
+    MciError result = MciError::None;
+    {
+        const FileSizeLimit full{rlim_t(limit)};
+        result = writeWaveFile(pcm, pcm.size(), path);
+    }
+    QCOMPARE(result, MciError::FileWriteFailed);
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old take"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+        QStringList({ QStringLiteral("take.pcm"), QStringLiteral("take.wav") }));
 }
 
 QTEST_GUILESS_MAIN(tst_Mci)
