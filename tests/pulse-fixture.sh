@@ -63,7 +63,9 @@ start)
     ctl info | grep -E '^Default (Sink|Source)'
     ;;
 stop)
+    # The server's log has been shown already should its start have failed.
     stop_server
+    rm -rf "$dir"
     ;;
 *)
     echo "usage: $0 start|stop FOLDER" >&2
