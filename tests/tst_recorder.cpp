@@ -128,9 +128,10 @@ void tst_Recorder::roundsTheClock_data()
     QTest::newRow("60.5 to even 60") << 1000.0 << 1060.5 << QStringLiteral("01:00") << 1 << 0;
     QTest::newRow("58.5 to even 58") << 1000.0 << 1058.5 << QStringLiteral("00:58") << 0 << 0;
     QTest::newRow("754") << 1000.0 << 1754.2 << QStringLiteral("12:34") << 12 << 34;
-    // The start is rounded too: 1000.5 goes to 1000, 1001.5 to 1002.
-    QTest::newRow("start half down") << 1000.5 << 1001.4 << QStringLiteral("00:01") << 0 << 0;
-    QTest::newRow("start half up") << 1001.5 << 1002.4 << QStringLiteral("00:00") << 0 << 0;
+    // The start is rounded too: 1000.5 goes to 1000 and 1001.5 to 1002. Unrounded,
+    // or rounded half up, the same readings would show 00:01 and 00:02.
+    QTest::newRow("start half down") << 1000.5 << 1001.6 << QStringLiteral("00:02") << 0 << 0;
+    QTest::newRow("start half up") << 1001.5 << 1003.4 << QStringLiteral("00:01") << 0 << 0;
 }
 
 void tst_Recorder::roundsTheClock()
