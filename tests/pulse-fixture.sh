@@ -8,7 +8,9 @@ action=${1:?start or stop}
 dir=${2:?folder}
 
 export XDG_RUNTIME_DIR=$dir HOME=$dir PULSE_SERVER=unix:$dir/pulse/native
-unset PULSE_COOKIE PULSE_SINK PULSE_SOURCE
+# Settings of a sound server the machine may run must not leak into this one.
+unset PULSE_COOKIE PULSE_SINK PULSE_SOURCE PULSE_RUNTIME_PATH PULSE_STATE_PATH \
+    PULSE_CONFIG_PATH PULSE_CLIENTCONFIG
 
 # True while pid is a pulseaudio that has not yet ended. A server that has
 # ended may linger as a zombie where nothing reaps orphans, so signal 0 is not
