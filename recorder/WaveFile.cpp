@@ -1,8 +1,7 @@
 #include "recorder/WaveFile.h"
 
+#include "platform/SaveFile.h"
 #include "recorder/AudioBackend.h"
-
-#include <QSaveFile>
 
 #include <sndfile.h>
 
@@ -13,25 +12,40 @@
 namespace {
 
 // libsndfile writes through the save file, so a failed write leaves nothing behind.
-QSaveFile *file(void *user)
+// libsndfile ignores a failed seek, and the save file forgets a flush that failed
+// inside one, so every failure is remembered here.
+struct WaveTarget {
+    explicit WaveTarget(const QString &path)
+        : file(path)
+    {
+    }
+    QSaveFile file;
+    bool failed = false;
+};
+
+WaveTarget &target(void *user)
 {
-    return static_cast<QSaveFile *>(user);
+    return *static_cast<WaveTarget *>(user);
 }
 
 sf_count_t fileLength(void *user)
 {
-    return file(user)->size();
+    return target(user).file.size();
 }
 
 sf_count_t seekFile(sf_count_t offset, int whence, void *user)
 {
-    QSaveFile *f = file(user);
+    WaveTarget &t = target(user);
     qint64 to = offset;
     if (whence == SEEK_CUR)
-        to += f->pos();
+        to += t.file.pos();
     else if (whence == SEEK_END)
-        to += f->size();
-    return f->seek(to) ? f->pos() : -1;
+        to += t.file.size();
+    if (!t.file.seek(to)) {
+        t.failed = true;
+        return -1;
+    }
+    return t.file.pos();
 }
 
 sf_count_t readFile(void *, sf_count_t, void *)
@@ -41,12 +55,15 @@ sf_count_t readFile(void *, sf_count_t, void *)
 
 sf_count_t writeFile(const void *data, sf_count_t count, void *user)
 {
-    return file(user)->write(static_cast<const char *>(data), count);
+    WaveTarget &t = target(user);
+    const qint64 written = t.file.write(static_cast<const char *>(data), count);
+    t.failed = t.failed || written != count;
+    return written;
 }
 
 sf_count_t tellFile(void *user)
 {
-    return file(user)->pos();
+    return target(user).file.pos();
 }
 
 struct SndfileCloser {
@@ -61,8 +78,8 @@ MciError writeWaveFile(QIODevice &pcm, qint64 bytes, const QString &path)
     if (bytes > kMaxWaveDataBytes)
         return MciError::TakeTooLong;
 
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
+    WaveTarget out(path);
+    if (!out.file.open(QIODevice::WriteOnly))
         return MciError::FileWriteFailed;
 
     SF_VIRTUAL_IO io { fileLength, seekFile, readFile, writeFile, tellFile };
@@ -85,7 +102,7 @@ MciError writeWaveFile(QIODevice &pcm, qint64 bytes, const QString &path)
             return MciError::FileWriteFailed;
         left -= want;
     }
-    if (sf_close(sf.release()) != 0)
+    if (sf_close(sf.release()) != 0 || out.failed)
         return MciError::FileWriteFailed;
-    return out.commit() ? MciError::None : MciError::FileWriteFailed;
+    return commitWhole(out.file) ? MciError::None : MciError::FileWriteFailed;
 }

@@ -67,6 +67,10 @@ class tst_Editor : public QObject
 private Q_SLOTS:
     void initTestCase();
     void laysOutTheDesign();
+    void setsUpTheDialog_data();
+    void setsUpTheDialog();
+    void putsTheFocusBack_data();
+    void putsTheFocusBack();
     void opensScripts_data();
     void opensScripts();
     void keepsTextWhenOpenFails_data();
@@ -125,6 +129,91 @@ void tst_Editor::laysOutTheDesign()
             next = next->nextInFocusChain();
         QCOMPARE(next, expected);
     }
+}
+
+void tst_Editor::setsUpTheDialog_data()
+{
+    QTest::addColumn<QStringList>("presses"); // "open" or "save", in order
+    QTest::addColumn<QList<int>>("flags");
+    QTest::addColumn<QList<bool>>("cancelError");
+    QTest::newRow("open") << QStringList{QStringLiteral("open")} << QList<int>{4}
+                          << QList<bool>{true};
+    // Save leaves CancelError as it was: off until the first Open turns it on.
+    QTest::newRow("save") << QStringList{QStringLiteral("save")} << QList<int>{6}
+                          << QList<bool>{false};
+    QTest::newRow("open, save, open")
+        << QStringList{QStringLiteral("open"), QStringLiteral("save"), QStringLiteral("open")}
+        << QList<int>{4, 6, 4} << QList<bool>{true, true, true};
+}
+
+void tst_Editor::setsUpTheDialog()
+{
+    QFETCH(QStringList, presses);
+    QFETCH(QList<int>, flags);
+    QFETCH(QList<bool>, cancelError);
+    DialogAnswers answers;
+    CapturedMessages messages;
+    QPlainTextEdit store;
+    frmEditor editor(&store, nullptr);
+    editor.txteditor->setPlainText(QStringLiteral("script"));
+    for (const QString &press : presses)
+        (press == QLatin1String("open") ? editor.cmdopen : editor.cmdsave)->click();
+
+    QCOMPARE(answers.calls.size(), size_t(presses.size()));
+    for (qsizetype i = 0; i < presses.size(); ++i) {
+        const DialogAnswers::Call &call = answers.calls.at(size_t(i));
+        QCOMPARE(call.kind, presses.at(i) == QLatin1String("open") ? CommonDialog::Kind::Open
+                                                                  : CommonDialog::Kind::Save);
+        QCOMPARE(call.filter, QStringLiteral("Text Files(*.txt)|*.txt"));
+        QCOMPARE(call.filterIndex, 1);
+        QCOMPARE(call.flags, flags.at(i));
+        QCOMPARE(call.cancelError, cancelError.at(i));
+    }
+    QVERIFY(messages.list.empty());
+}
+
+void tst_Editor::putsTheFocusBack_data()
+{
+    QTest::addColumn<QString>("press");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("chosen"); // empty: the dialog is cancelled
+    QTest::addColumn<bool>("focusInText");
+    QTest::newRow("open cancelled") << "open" << "script" << QString() << true;
+    QTest::newRow("open read") << "open" << "script" << "existing.txt" << true;
+    QTest::newRow("open failed") << "open" << "script" << "missing.txt" << true;
+    QTest::newRow("save cancelled") << "save" << "script" << QString() << true;
+    QTest::newRow("save written") << "save" << "script" << "new.txt" << true;
+    QTest::newRow("save failed") << "save" << "script" << "no folder/new.txt" << true;
+    QTest::newRow("nothing to save") << "save" << QString() << "new.txt" << false;
+}
+
+void tst_Editor::putsTheFocusBack()
+{
+    QFETCH(QString, press);
+    QFETCH(QString, text);
+    QFETCH(QString, chosen);
+    QFETCH(bool, focusInText);
+    QTemporaryDir dir;
+    putFile(dir.filePath(QStringLiteral("existing.txt")), "from disk\r\n");
+    DialogAnswers answers;
+    CapturedMessages messages;
+    QPlainTextEdit store;
+    frmEditor editor(&store, nullptr);
+    editor.txteditor->setPlainText(text);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+    QToolButton *button = press == QLatin1String("open") ? editor.cmdopen : editor.cmdsave;
+    button->setFocus();
+    QVERIFY(button->hasFocus());
+    if (chosen.isEmpty())
+        answers.cancel();
+    else
+        answers.choose(dir.filePath(chosen));
+
+    QTest::keyClick(button, Qt::Key_Space);
+    QCOMPARE(answers.calls.empty(), text.isEmpty());
+    QCOMPARE(editor.txteditor->hasFocus(), focusInText);
+    QCOMPARE(button->hasFocus(), !focusInText);
 }
 
 void tst_Editor::opensScripts_data()

@@ -1,4 +1,5 @@
 #include "SyntheticAudio.h"
+#include "TestSupport.h"
 #include "WaveProbe.h"
 
 #include "platform/Mci.h"
@@ -40,6 +41,7 @@ class tst_Mci : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -58,11 +60,22 @@ private Q_SLOTS:
     void reportsMissingDevices();
     void refusesATakeTooLongForWave();
     void leavesNoFileWhenSavingFails();
+    void keepsTheOldWaveWhenTheDiskFills_data();
+    void keepsTheOldWaveWhenTheDiskFills();
 
 private:
     SyntheticAudio m_audio;
     QTemporaryDir m_dir;
+    QTemporaryDir m_temp;
 };
+
+// Takes go to a folder of this test's own, which tests running beside it leave alone.
+void tst_Mci::initTestCase()
+{
+    QVERIFY(m_temp.isValid());
+    qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
+    QCOMPARE(QDir::tempPath(), m_temp.path());
+}
 
 void tst_Mci::init()
 {
@@ -73,6 +86,8 @@ void tst_Mci::init()
 void tst_Mci::cleanup()
 {
     send(QStringLiteral("close all"));
+    // A closed element leaves no take behind.
+    QVERIFY(takeFiles().isEmpty());
 }
 
 void tst_Mci::answersCommands_data()
@@ -242,17 +257,17 @@ void tst_Mci::savesNothingBeforeOpen()
 
 void tst_Mci::closeAllDiscardsTheTake()
 {
-    const QStringList before = takeFiles();
+    QVERIFY(takeFiles().isEmpty());
     QCOMPARE(send(kOpen), 0);
     QCOMPARE(send(QStringLiteral("record recSound")), 0);
     m_audio.feed(1000);
     QCOMPARE(send(QStringLiteral("save recSound ") + m_dir.filePath(QStringLiteral("first.wav"))
                  + QStringLiteral(" wait")),
         0);
-    QCOMPARE(takeFiles().size(), before.size() + 1);
+    QCOMPARE(takeFiles().size(), 1);
     QCOMPARE(send(QStringLiteral("close all")), 0);
     QVERIFY(!m_audio.sink);
-    QCOMPARE(takeFiles(), before);
+    QVERIFY(takeFiles().isEmpty());
 
     // The next element starts empty.
     const QString path = m_dir.filePath(QStringLiteral("second.wav"));
@@ -348,6 +363,45 @@ void tst_Mci::leavesNoFileWhenSavingFails()
     QVERIFY(pcm.seek(0));
     const QString nowhere = m_dir.filePath(QStringLiteral("missing folder/a.wav"));
     QCOMPARE(writeWaveFile(pcm, pcm.size(), nowhere), MciError::FileWriteFailed);
+}
+
+void tst_Mci::keepsTheOldWaveWhenTheDiskFills_data()
+{
+    // Files may grow to limit bytes; a take of frames frames needs 44 + 4 * frames.
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<int>("limit");
+    QTest::newRow("full in the header") << 1000 << 20;
+    QTest::newRow("full in the last buffered bytes") << 1000 << 3000;
+    QTest::newRow("full after many chunks") << 200000 << 500000;
+}
+
+void tst_Mci::keepsTheOldWaveWhenTheDiskFills()
+{
+    QFETCH(int, frames);
+    QFETCH(int, limit);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("take.wav"));
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old take");
+    }
+    QFile pcm(dir.filePath(QStringLiteral("take.pcm")));
+    QVERIFY(pcm.open(QIODevice::ReadWrite));
+    QVERIFY(pcm.resize(qint64(frames) * kTakeFrameBytes));
+    QVERIFY(pcm.seek(0));
+
+    MciError result = MciError::None;
+    {
+        const FileSizeLimit full{rlim_t(limit)};
+        result = writeWaveFile(pcm, pcm.size(), path);
+    }
+    QCOMPARE(result, MciError::FileWriteFailed);
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old take"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+        QStringList({ QStringLiteral("take.pcm"), QStringLiteral("take.wav") }));
 }
 
 QTEST_GUILESS_MAIN(tst_Mci)

@@ -9,7 +9,10 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -30,6 +33,15 @@ void expectButtons(const frmMain &w, Buttons b)
     QCOMPARE(w.cmdstop->isEnabled(), b.stop);
     QCOMPARE(w.cmdplay->isEnabled(), b.play);
     QCOMPARE(w.cmdsave->isEnabled(), b.save);
+}
+
+// Whether anything still refreshes the recording time: the window's only timers
+// are the scroll clock, the save timer and the recording-time refresh, and
+// nothing in these tests starts the first two.
+bool timeRefreshRuns(const frmMain &w)
+{
+    const QList<QTimer *> timers = w.findChildren<QTimer *>();
+    return std::any_of(timers.cbegin(), timers.cend(), [](const QTimer *t) { return t->isActive(); });
 }
 
 constexpr Buttons kIdle { true, false, false, true };
@@ -58,6 +70,7 @@ private Q_SLOTS:
     void restartsOnRecordDuringRecording();
     void stopTwiceEndsAsOnce();
     void stopEndsPlayback();
+    void recordDuringPlaybackStartsOver();
 
 private:
     SyntheticAudio m_audio;
@@ -115,9 +128,10 @@ void tst_Recorder::roundsTheClock_data()
     QTest::newRow("60.5 to even 60") << 1000.0 << 1060.5 << QStringLiteral("01:00") << 1 << 0;
     QTest::newRow("58.5 to even 58") << 1000.0 << 1058.5 << QStringLiteral("00:58") << 0 << 0;
     QTest::newRow("754") << 1000.0 << 1754.2 << QStringLiteral("12:34") << 12 << 34;
-    // The start is rounded too: 1000.5 goes to 1000, 1001.5 to 1002.
-    QTest::newRow("start half down") << 1000.5 << 1001.4 << QStringLiteral("00:01") << 0 << 0;
-    QTest::newRow("start half up") << 1001.5 << 1002.4 << QStringLiteral("00:00") << 0 << 0;
+    // The start is rounded too: 1000.5 goes to 1000 and 1001.5 to 1002. Unrounded,
+    // or rounded half up, the same readings would show 00:01 and 00:02.
+    QTest::newRow("start half down") << 1000.5 << 1001.6 << QStringLiteral("00:02") << 0 << 0;
+    QTest::newRow("start half up") << 1001.5 << 1003.4 << QStringLiteral("00:01") << 0 << 0;
 }
 
 void tst_Recorder::roundsTheClock()
@@ -148,11 +162,14 @@ void tst_Recorder::countsWhileRecording()
         QTRY_COMPARE(w.mElapsed, s);
     }
     QCOMPARE(w.lbltime->text(), QStringLiteral("00:07"));
+    QVERIFY(timeRefreshRuns(w));
     w.cmdstop->click();
     QCOMPARE(w.mRecording, 0);
     // The label keeps the last time shown.
+    QVERIFY(!timeRefreshRuns(w));
     m_now = 5030.0;
     w.cmdplay->click();
+    QVERIFY(!timeRefreshRuns(w));
     QCOMPARE(w.lbltime->text(), QStringLiteral("00:07"));
 }
 
@@ -190,7 +207,7 @@ void tst_Recorder::reportsEveryFailureWhenOpenFails()
     QCOMPARE(w.mMciResult, qint32(MciError::UnknownDevice));
     QCOMPARE(w.mRecording, 0);
     expectButtons(w, kIdle);
-    m_now += 5;
+    QVERIFY(!timeRefreshRuns(w));
     QCOMPARE(w.lbltime->text(), QStringLiteral("00:00"));
 }
 
@@ -204,6 +221,8 @@ void tst_Recorder::staysIdleWithoutInput()
     QCOMPARE(boxes.list.front().text, errorText(MciError::NoInputDevice));
     QCOMPARE(w.mRecording, 0);
     expectButtons(w, kIdle);
+    QVERIFY(!timeRefreshRuns(w));
+    QCOMPARE(w.lbltime->text(), QStringLiteral("00:00"));
 }
 
 void tst_Recorder::leavesRecordingWhenStopFails()
@@ -217,6 +236,7 @@ void tst_Recorder::leavesRecordingWhenStopFails()
     QCOMPARE(boxes.list.size(), size_t(1));
     QCOMPARE(boxes.list.front().text, errorText(MciError::UnknownDevice));
     QCOMPARE(w.mRecording, 0);
+    QVERIFY(!timeRefreshRuns(w));
     expectButtons(w, kStopped);
 }
 
@@ -261,6 +281,7 @@ void tst_Recorder::stopTwiceEndsAsOnce()
     w.cmdstop->click();
     expectButtons(w, kStopped);
     QCOMPARE(w.mRecording, 0);
+    QVERIFY(!timeRefreshRuns(w));
     QCOMPARE(w.mMciResult, 0);
     QCOMPARE(w.lbltime->text(), QStringLiteral("00:04"));
     QVERIFY(boxes.list.empty());
@@ -284,6 +305,40 @@ void tst_Recorder::stopEndsPlayback()
     const std::vector<qint16> replay = m_audio.pull(8000);
     QCOMPARE(replay.size(), size_t(2 * 8000));
     QCOMPARE(replay.front(), SyntheticAudio::sampleAt(first));
+    QVERIFY(boxes.list.empty());
+}
+
+void tst_Recorder::recordDuringPlaybackStartsOver()
+{
+    QTemporaryDir dir;
+    CapturedMessages boxes;
+    frmMain w;
+    w.cmdrecord->click();
+    m_audio.feed(8000);
+    m_now += 6;
+    QTRY_COMPARE(w.lbltime->text(), QStringLiteral("00:06"));
+    w.cmdstop->click();
+    w.cmdplay->click();
+    m_audio.pull(2000);
+
+    w.cmdrecord->click();
+    QVERIFY(!m_audio.source);
+    QVERIFY(m_audio.sink);
+    expectButtons(w, kRecording);
+    QCOMPARE(w.lbltime->text(), QStringLiteral("00:00"));
+    const qint64 first = m_audio.capturedFrames;
+    m_audio.feed(300);
+    w.cmdstop->click();
+
+    // The played take is gone; Play and Save work on the new one.
+    w.cmdplay->click();
+    const std::vector<qint16> played = m_audio.pull(8000);
+    QCOMPARE(played.size(), size_t(2 * 300));
+    QCOMPARE(played.front(), SyntheticAudio::sampleAt(first));
+    const QString path = dir.filePath(QStringLiteral("take.wav"));
+    QString ret;
+    QCOMPARE(mciSendStringA(QStringLiteral("save recSound %1 wait").arg(path), ret, 1024, 0), 0);
+    QCOMPARE(readWave(path).info.frames, 300);
     QVERIFY(boxes.list.empty());
 }
 

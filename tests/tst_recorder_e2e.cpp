@@ -77,6 +77,7 @@ class tst_RecorderE2E : public QObject
 
 private Q_SLOTS:
     void initTestCase();
+    void cleanup();
     void recordsPlaysAndSavesATone();
 };
 
@@ -84,6 +85,14 @@ void tst_RecorderE2E::initTestCase()
 {
     installWaveAudioDriver();
     QCOMPARE(QMediaDevices::defaultAudioInput().id(), QByteArray("vmic"));
+}
+
+// Also after a failure: an element left open would meet the sound system after
+// the application object is gone.
+void tst_RecorderE2E::cleanup()
+{
+    QString ret;
+    mciSendStringA(QStringLiteral("close all"), ret, 1024, 0);
 }
 
 void tst_RecorderE2E::recordsPlaysAndSavesATone()
@@ -100,6 +109,7 @@ void tst_RecorderE2E::recordsPlaysAndSavesATone()
     QVERIFY(w.cmdstop->isEnabled());
     QProcess paplay;
     paplay.start(QStringLiteral("paplay"), { QStringLiteral("--device=vsink"), tone });
+    QVERIFY2(paplay.waitForStarted(), qPrintable(paplay.errorString()));
     // The capture is fed from the event loop, so the wait must keep it turning.
     QTRY_COMPARE_WITH_TIMEOUT(paplay.state(), QProcess::NotRunning, 30000);
     QCOMPARE(paplay.exitCode(), 0);
@@ -156,8 +166,6 @@ void tst_RecorderE2E::recordsPlaysAndSavesATone()
     qInfo("tone amplitude %.3f, elsewhere %.4f", best, other);
     QVERIFY(best > kToneAmplitude / 2);
     QVERIFY(other < best / 20);
-    QString ret;
-    mciSendStringA(QStringLiteral("close all"), ret, 1024, 0);
 }
 
 QTEST_MAIN(tst_RecorderE2E)

@@ -14,8 +14,15 @@ class tst_RecorderNoInput : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void cleanup();
     void recordShowsOneErrorAndChangesNothing();
 };
+
+void tst_RecorderNoInput::cleanup()
+{
+    QString ret;
+    mciSendStringA(QStringLiteral("close all"), ret, 1024, 0);
+}
 
 void tst_RecorderNoInput::recordShowsOneErrorAndChangesNothing()
 {
@@ -36,8 +43,6 @@ void tst_RecorderNoInput::recordShowsOneErrorAndChangesNothing()
     QVERIFY(!w.cmdplay->isEnabled());
     QVERIFY(w.cmdsave->isEnabled());
     QCOMPARE(w.lbltime->text(), QStringLiteral("00:00"));
-    QString ret;
-    mciSendStringA(QStringLiteral("close all"), ret, 1024, 0);
 }
 
 QTEST_MAIN(tst_RecorderNoInput)
