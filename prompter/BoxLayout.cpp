@@ -11,7 +11,8 @@ struct Row {
     BoxLayout layout;
 };
 
-// Made for Tahoma at 96 dpi; every row's height + hand-over Top is kHandoverEdge.
+// Made for Tahoma's line height on Windows at 96 dpi (58, 45 and 39 pixels);
+// every row's height + hand-over Top is kHandoverEdge.
 constexpr std::array<Row, 3> kRows{{
     {36, {112, 97600, -91900}},
     {28, {144, 97200, -91500}},
@@ -29,7 +30,7 @@ BoxLayout boxLayoutFor(int points, double lineHeight)
     }
     BoxLayout layout = nearest->layout;
     const double needed = std::ceil(layout.lines * lineHeight);
-    if (needed > layout.boxHeight) {
+    if (needed > layout.boxHeight || layout.boxHeight - needed >= lineHeight) {
         layout.boxHeight = static_cast<int>(needed);
         layout.handoverTop = kHandoverEdge - layout.boxHeight;
     }

@@ -30,22 +30,27 @@ private Q_SLOTS:
 
 void tst_MainWindow::startsWithStoredSpeed_data()
 {
-    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QByteArray>("line5");
     QTest::addColumn<int>("speed");
-    QTest::newRow("20") << QByteArray("20") << 20;
-    QTest::newRow("-15") << QByteArray("-15") << -15;
-    QTest::newRow("0") << QByteArray("0") << 0;
+    QTest::newRow("20") << QByteArray("20\r\n56\r\n") << 20;
+    QTest::newRow("-15") << QByteArray("-15\r\n56\r\n") << -15;
+    // The value does not change, so only the load itself shows it.
+    QTest::newRow("0") << QByteArray("0\r\n56\r\n") << 0;
+    QTest::newRow("four lines keep the design value") << QByteArray() << 0;
+    QTest::newRow("not a number") << QByteArray("fast\r\n56\r\n") << 5;
+    QTest::newRow("above the range") << QByteArray("500\r\n56\r\n") << 110;
+    QTest::newRow("below the range") << QByteArray("-999\r\n56\r\n") << -110;
 }
 
 void tst_MainWindow::startsWithStoredSpeed()
 {
-    QFETCH(QByteArray, line);
+    QFETCH(QByteArray, line5);
     QFETCH(int, speed);
     SettingsFolder folder;
-    folder.write("24\r\n 65535 \r\n 0 \r\n 255 \r\n" + line + "\r\n56\r\n");
+    folder.write("24\r\n 65535 \r\n 0 \r\n 255 \r\n" + line5);
     frmMain window;
     QCOMPARE(window.hscspeed->value(), speed);
-    QCOMPARE(window.lblspeed->text(), QString::fromLatin1(line));
+    QCOMPARE(window.lblspeed->text(), QString::number(speed));
     QCOMPARE(window.mSavedSpeed, speed);
     QCOMPARE(window.mPaused, 0);
 }

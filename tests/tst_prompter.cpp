@@ -118,14 +118,12 @@ void tst_Prompter::cutsIntoBoxes_data()
     QTest::addColumn<int>("perBox");
     QTest::addColumn<int>("lastBox");
     QTest::addColumn<int>("lastLines");
-    QTest::addColumn<int>("boxHeight");
-    QTest::addColumn<int>("handoverTop");
-    QTest::newRow("36: 112 fill one box") << 36 << 112 << 112 << 0 << 112 << 97600 << -91900;
-    QTest::newRow("36: 113 give two") << 36 << 113 << 112 << 1 << 1 << 97600 << -91900;
-    QTest::newRow("36: 300") << 36 << 300 << 112 << 2 << 76 << 97600 << -91900;
-    QTest::newRow("28: 289") << 28 << 289 << 144 << 2 << 1 << 97200 << -91500;
-    QTest::newRow("24: 166") << 24 << 166 << 166 << 0 << 166 << 97200 << -91500;
-    QTest::newRow("24: 500") << 24 << 500 << 166 << 3 << 2 << 97200 << -91500;
+    QTest::newRow("36: 112 fill one box") << 36 << 112 << 112 << 0 << 112;
+    QTest::newRow("36: 113 give two") << 36 << 113 << 112 << 1 << 1;
+    QTest::newRow("36: 300") << 36 << 300 << 112 << 2 << 76;
+    QTest::newRow("28: 289") << 28 << 289 << 144 << 2 << 1;
+    QTest::newRow("24: 166") << 24 << 166 << 166 << 0 << 166;
+    QTest::newRow("24: 500") << 24 << 500 << 166 << 3 << 2;
 }
 
 void tst_Prompter::cutsIntoBoxes()
@@ -135,8 +133,6 @@ void tst_Prompter::cutsIntoBoxes()
     QFETCH(int, perBox);
     QFETCH(int, lastBox);
     QFETCH(int, lastLines);
-    QFETCH(int, boxHeight);
-    QFETCH(int, handoverTop);
     SettingsFolder folder;
     folder.write(settings(fontSize, 10, 0x00FFFF, 0x400000, 0x0000FF));
     frmMain window;
@@ -145,8 +141,7 @@ void tst_Prompter::cutsIntoBoxes()
 
     QCOMPARE(window.mLastBox, lastBox);
     QCOMPARE(window.mLineCount, lastLines);
-    QCOMPARE(window.mBoxHeight, boxHeight);
-    QCOMPARE(window.mHandoverTop, handoverTop);
+    QCOMPARE(window.mBoxHeight + window.mHandoverTop, 5700);
     verifyCut(window, perBox);
     if (lastBox == 0)
         QCOMPARE(window.txtprompt[0]->toPlainText(), window.txtcontainer->toPlainText());
@@ -229,10 +224,21 @@ void tst_Prompter::boxesHoldTheirLines()
     window.txtcontainer->setPlainText(script(perBox * 2));
     window.cmdstart_Click();
     PromptBox *box = window.txtprompt[0];
-    const QTextBlock lastLine = box->document()->findBlockByNumber(perBox - 1);
-    const qreal bottom = box->document()->documentLayout()->blockBoundingRect(lastLine).bottom();
+    // The box stacks its lines one under the other from its top edge.
+    const QAbstractTextDocumentLayout *layout = box->document()->documentLayout();
+    qreal bottom = 0;
+    qreal lineHeight = 0;
+    for (QTextBlock line = box->document()->begin(); line.blockNumber() < perBox;
+         line = line.next()) {
+        lineHeight = layout->blockBoundingRect(line).height();
+        bottom += lineHeight;
+    }
     QVERIFY2(bottom <= box->height(),
              qPrintable(QStringLiteral("%1 > %2").arg(bottom).arg(box->height())));
+    // Less than a line stays empty below the last one, so the next box's text
+    // follows without a blank stretch.
+    QVERIFY2(box->height() - bottom < lineHeight,
+             qPrintable(QStringLiteral("%1 px empty").arg(box->height() - bottom)));
     QCOMPARE(window.mBoxHeight + window.mHandoverTop, 5700);
 }
 
@@ -280,6 +286,7 @@ void tst_Prompter::reloadsSettingsOnlyAtAFreshStart()
     QTest::keyClick(&window, Qt::Key_Up);
     QCOMPARE(window.hscspeed->value(), 25);
     PromptBox *second = window.txtprompt[1];
+    const qint32 boxHeight36 = window.mBoxHeight;
 
     folder.write(settings(28, 30, 0xFFFFFF, 0x800000, 0x00FF00));
     window.cmdpause_Click();
@@ -287,7 +294,7 @@ void tst_Prompter::reloadsSettingsOnlyAtAFreshStart()
     QCOMPARE(window.hscspeed->value(), 25);
     QCOMPARE(window.mLastBox, 2);
     QCOMPARE(window.txtprompt[1], second);
-    QCOMPARE(window.mBoxHeight, 97600);
+    QCOMPARE(window.mBoxHeight, boxHeight36);
     QCOMPARE(window.txtprompt[0]->font().pixelSize(), 48);
     QCOMPARE(window.picprompt->palette().color(QPalette::Window), QColor(0, 0, 0));
 
@@ -295,8 +302,8 @@ void tst_Prompter::reloadsSettingsOnlyAtAFreshStart()
     window.cmdstart_Click();
     QCOMPARE(window.hscspeed->value(), 30);
     QCOMPARE(window.lblspeed->text(), QStringLiteral("30"));
-    QCOMPARE(window.mBoxHeight, 97200);
-    QCOMPARE(window.mHandoverTop, -91500);
+    QVERIFY(window.mBoxHeight < boxHeight36);
+    QCOMPARE(window.mBoxHeight + window.mHandoverTop, 5700);
     QCOMPARE(window.mLastBox, 2);
     QCOMPARE(window.mLineCount, 12);
     QCOMPARE(window.txtcontainer->font().pixelSize(), 37);
@@ -310,6 +317,13 @@ void tst_Prompter::reloadsSettingsOnlyAtAFreshStart()
     verifyCut(window, 144);
 }
 
+// At speed 10 box 1 waits at 5800 until the tick in which box 0's Top passes below
+// the hand-over Top (the 9771st with Tahoma's line height on Windows).
+static int handoverTick(const frmMain &window)
+{
+    return (5800 - window.mHandoverTop) / 10 + 1;
+}
+
 void tst_Prompter::handsOverToTheNextBox()
 {
     SettingsFolder folder;
@@ -318,12 +332,14 @@ void tst_Prompter::handsOverToTheNextBox()
     window.txtcontainer->setPlainText(script(113));
     window.cmdstart_Click();
     window.tmrmain->stop(); // ticks are driven by hand
-    for (int tick = 1; tick < 9771; ++tick)
+    const int startTick = handoverTick(window);
+    for (int tick = 1; tick < startTick; ++tick)
         window.tmrmain_Timer();
-    QCOMPARE(window.txtprompt[0]->Top(), -91900.0f);
+    QVERIFY(window.txtprompt[0]->Top() >= float(window.mHandoverTop));
     QCOMPARE(window.txtprompt[1]->Top(), 5800.0f);
     window.tmrmain_Timer();
-    QCOMPARE(window.txtprompt[0]->Top(), -91910.0f);
+    QCOMPARE(window.txtprompt[0]->Top(), 5800.0f - 10.0f * float(startTick));
+    QVERIFY(window.txtprompt[0]->Top() < float(window.mHandoverTop));
     QCOMPARE(window.txtprompt[1]->Top(), 5790.0f);
     window.tmrmain_Timer();
     QCOMPARE(window.txtprompt[1]->Top(), 5780.0f);
@@ -367,16 +383,18 @@ void tst_Prompter::followsOnlyBelowTheHandover()
     window.txtcontainer->setPlainText(script(113));
     window.cmdstart_Click();
     window.tmrmain->stop();
-    for (int tick = 0; tick < 9772; ++tick)
+    const int startTick = handoverTick(window);
+    for (int tick = 0; tick <= startTick; ++tick)
         window.tmrmain_Timer();
     QCOMPARE(window.txtprompt[1]->Top(), 5780.0f);
+    // Back above the hand-over Top: box 1 stays where it is.
     window.hscspeed->setValue(-20);
     window.tmrmain_Timer();
-    QCOMPARE(window.txtprompt[0]->Top(), -91900.0f);
+    QCOMPARE(window.txtprompt[0]->Top(), 5800.0f - 10.0f * float(startTick - 1));
     QCOMPARE(window.txtprompt[1]->Top(), 5780.0f);
     window.hscspeed->setValue(10);
     window.tmrmain_Timer();
-    QCOMPARE(window.txtprompt[0]->Top(), -91910.0f);
+    QCOMPARE(window.txtprompt[0]->Top(), 5800.0f - 10.0f * float(startTick));
     QCOMPARE(window.txtprompt[1]->Top(), 5770.0f);
 }
 

@@ -1,11 +1,13 @@
 #include "TestSupport.h"
 
 #include "app/frmMain.h"
+#include "prompter/PromptBox.h"
 #include "settings/frmSettings.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
 
@@ -37,6 +39,8 @@ private Q_SLOTS:
     void closingWithoutSaveChangesNothing();
     void failedSaveKeepsTheOldFile();
     void dragStoresTheSpeed();
+    void otherSpeedChangesWaitForASave();
+    void savedChoicesReachTheNextStart();
     void dragAfterCloseRecreatesTheDialog();
     void failedDragSaveIsToldOnce();
 };
@@ -68,12 +72,15 @@ void tst_SettingsDialog::savesChoicesInTheFileForms()
     dialog.cmdsave_Click();
     QCOMPARE(folder.read(), QByteArray("24\r\n 65535 \r\n 0 \r\n 255 \r\n3\r\n56\r\n"));
 
+    // Line 5 is the speed shown in the main window, not the one stored.
+    window.hscspeed->setValue(8);
+
     dialog.cmbquality->setCurrentIndex(0);
     dialog.cmbquality_Click();
     QCOMPARE(dialog.lblbitrate->text(), QStringLiteral("128"));
     dialog.cmbfontsize->setCurrentText(QStringLiteral("28"));
     dialog.cmdsave_Click();
-    QCOMPARE(folder.read(), QByteArray("28\r\n 65535 \r\n 0 \r\n 255 \r\n3\r\n128\r\n"));
+    QCOMPARE(folder.read(), QByteArray("28\r\n 65535 \r\n 0 \r\n 255 \r\n8\r\n128\r\n"));
 
     QCOMPARE(messages.list.size(), size_t(2));
     QCOMPARE(messages.list.back().text, QStringLiteral("YOUR SETTINGS ARE SAVED."));
@@ -213,6 +220,51 @@ void tst_SettingsDialog::dragStoresTheSpeed()
     window.hscspeed->setSliderDown(false);
 }
 
+void tst_SettingsDialog::otherSpeedChangesWaitForASave()
+{
+    SettingsFolder folder;
+    folder.write(kPadded);
+    frmMain window;
+    QTest::keyClick(&window, Qt::Key_Up);
+    window.hscspeed->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    window.hscspeed->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QCOMPARE(window.lblspeed->text(), QStringLiteral("10"));
+    QCOMPARE(folder.read(), kPadded);
+
+    window.hscspeed->setSliderDown(true);
+    window.hscspeed->setSliderPosition(11);
+    window.hscspeed->setSliderDown(false);
+    QCOMPARE(folder.read(), QByteArray(" 24 \r\n 65535 \r\n 0 \r\n 255 \r\n11\r\n56\r\n"));
+}
+
+void tst_SettingsDialog::savedChoicesReachTheNextStart()
+{
+    SettingsFolder folder;
+    CapturedMessages messages;
+    folder.write(kPadded);
+    frmMain window;
+    window.txtcontainer->setPlainText(QStringLiteral("one\ntwo"));
+    frmSettings &dialog = window.settingsForm();
+    dialog.cmbfontsize->setCurrentText(QStringLiteral("28"));
+    answerColors(0xFFFFFF);
+    dialog.cmdfontcolor_Click();
+    answerColors(0x800000);
+    dialog.cmdbackcolor_Click();
+    answerColors(0x00FF00);
+    dialog.cmdlinecolor_Click();
+    dialog.cmdsave_Click();
+    // Save changes nothing in the main window until the next Start.
+    QCOMPARE(window.picprompt->palette().color(QPalette::Window), QColor(Qt::black));
+
+    window.cmdstart_Click();
+    QCOMPARE(window.picprompt->palette().color(QPalette::Window), QColor(0, 0, 0x80));
+    QCOMPARE(window.txtline->palette().color(QPalette::Base), QColor(0, 0xFF, 0));
+    PromptBox *box = window.txtprompt[0];
+    QCOMPARE(box->font().pixelSize(), 37);
+    QCOMPARE(box->palette().color(QPalette::Text), QColor(Qt::white));
+    QCOMPARE(box->palette().color(QPalette::Base), QColor(0, 0, 0x80));
+}
+
 void tst_SettingsDialog::dragAfterCloseRecreatesTheDialog()
 {
     SettingsFolder folder;
@@ -225,6 +277,7 @@ void tst_SettingsDialog::dragAfterCloseRecreatesTheDialog()
     window.hscspeed->setSliderPosition(-7);
     window.hscspeed->setSliderDown(false);
     QVERIFY(window.loadedSettingsForm());
+    QVERIFY(window.loadedSettingsForm()->isHidden());
     QCOMPARE(folder.read(), QByteArray(" 24 \r\n 65535 \r\n 0 \r\n 255 \r\n-7\r\n96\r\n"));
 }
 
