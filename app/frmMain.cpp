@@ -100,6 +100,13 @@ void frmMain::buildWindow()
     buildScroller();
     buildGeneral();
     buildRecorder();
+
+    // Tab order follows the panels from left to right.
+    const QList<QWidget *> order = {cmdeditor, cmdstart, cmdpause, cmdreset, hscspeed,
+                                    cmdsettings, cmdhelp, cmdexit, cmdabout, cmdrecord,
+                                    cmdstop, cmdplay, cmdsave};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
 }
 
 void frmMain::buildScroller()
@@ -153,7 +160,7 @@ void frmMain::buildRecorder()
     cmdplay = makeButton(Frame1, QStringLiteral("Play"), QStringLiteral("play"), 1560, 360);
     cmdsave = makeButton(Frame1, QStringLiteral("Save"), QStringLiteral("save"), 2280, 360);
 
-    // Both labels are sized to their text; the time's room holds "999:59".
+    // The caption is sized to its text; the time keeps room for "999:59".
     Label2 = makeLabel(Frame1, QStringLiteral("Recording Time:"), 660, 1080, 1155, 210);
     Label2->adjustSize();
     lbltime = makeLabel(Frame1, QStringLiteral("00:00"), 1920, 1080, 900, 210);
@@ -177,12 +184,8 @@ void frmMain::buildRecorder()
     tmrsave->setInterval(10);
     tmrsave->setTimerType(Qt::PreciseTimer);
 
-    // Tab order follows the panels from left to right.
-    const QList<QWidget *> order = {cmdeditor, cmdstart, cmdpause, cmdreset, hscspeed,
-                                    cmdsettings, cmdhelp, cmdexit, cmdabout, cmdrecord,
-                                    cmdstop, cmdplay, cmdsave};
-    for (qsizetype i = 1; i < order.size(); ++i)
-        setTabOrder(order.at(i - 1), order.at(i));
+    // Refreshes the recording time while a take is recorded.
+    mRecordTimer = new QTimer(this);
 }
 
 void frmMain::connectControls()
@@ -206,7 +209,6 @@ void frmMain::connectControls()
     connect(tmrsave, &QTimer::timeout, this, &frmMain::tmrsave_Timer);
     connect(lameocx, &OcxLame::Progress, this, &frmMain::lameocx_Progress);
     connect(lameocx, &OcxLame::Failed, this, &frmMain::lameocx_Failed);
-    mRecordTimer = new QTimer(this);
     connect(mRecordTimer, &QTimer::timeout, this, &frmMain::ShowRecordTime);
 }
 

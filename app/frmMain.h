@@ -121,7 +121,6 @@ public:
     // The editor from its first show until its close box; hidden between shows.
     QPointer<frmEditor> m_editor;
 
-    // Recorder state
     // Recorder state (True = -1, False = 0)
     qint16 mRecordSeconds = 0;
     qint16 mRecordMinutes = 0;
