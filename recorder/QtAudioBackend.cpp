@@ -5,6 +5,38 @@
 #include <QAudioSource>
 #include <QMediaDevices>
 
+namespace {
+
+// Opens a capture (QAudioSource) or playback (QAudioSink) stream of the take's
+// format on a device and starts it on io; missing is the code for no device.
+template <typename Stream>
+MciError startStream(std::unique_ptr<Stream> &stream, const QAudioDevice &device,
+                     MciError missing, QIODevice *io)
+{
+    if (device.isNull())
+        return missing;
+    if (!device.isFormatSupported(takeFormat()))
+        return MciError::UnsupportedFormat;
+    stream = std::make_unique<Stream>(device, takeFormat());
+    stream->start(io);
+    if (stream->error() != QAudio::NoError) {
+        stream.reset();
+        return MciError::DeviceFailure;
+    }
+    return MciError::None;
+}
+
+template <typename Stream>
+void stopStream(std::unique_ptr<Stream> &stream)
+{
+    if (stream) {
+        stream->stop();
+        stream.reset();
+    }
+}
+
+} // namespace
+
 QtAudioBackend::QtAudioBackend() = default;
 
 QtAudioBackend::~QtAudioBackend()
@@ -16,49 +48,23 @@ QtAudioBackend::~QtAudioBackend()
 MciError QtAudioBackend::startCapture(QIODevice *sink)
 {
     stopCapture();
-    const QAudioDevice input = QMediaDevices::defaultAudioInput();
-    if (input.isNull())
-        return MciError::NoInputDevice;
-    if (!input.isFormatSupported(takeFormat()))
-        return MciError::UnsupportedFormat;
-    m_source = std::make_unique<QAudioSource>(input, takeFormat());
-    m_source->start(sink);
-    if (m_source->error() != QAudio::NoError) {
-        m_source.reset();
-        return MciError::DeviceFailure;
-    }
-    return MciError::None;
+    return startStream(m_source, QMediaDevices::defaultAudioInput(), MciError::NoInputDevice,
+                       sink);
 }
 
 void QtAudioBackend::stopCapture()
 {
-    if (m_source) {
-        m_source->stop();
-        m_source.reset();
-    }
+    stopStream(m_source);
 }
 
 MciError QtAudioBackend::startPlayback(QIODevice *source)
 {
     stopPlayback();
-    const QAudioDevice output = QMediaDevices::defaultAudioOutput();
-    if (output.isNull())
-        return MciError::NoOutputDevice;
-    if (!output.isFormatSupported(takeFormat()))
-        return MciError::UnsupportedFormat;
-    m_sink = std::make_unique<QAudioSink>(output, takeFormat());
-    m_sink->start(source);
-    if (m_sink->error() != QAudio::NoError) {
-        m_sink.reset();
-        return MciError::DeviceFailure;
-    }
-    return MciError::None;
+    return startStream(m_sink, QMediaDevices::defaultAudioOutput(), MciError::NoOutputDevice,
+                       source);
 }
 
 void QtAudioBackend::stopPlayback()
 {
-    if (m_sink) {
-        m_sink->stop();
-        m_sink.reset();
-    }
+    stopStream(m_sink);
 }
