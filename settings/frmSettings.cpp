@@ -138,23 +138,30 @@ void frmSettings::Form_Load()
 
 void frmSettings::cmdfontcolor_Click()
 {
-    cdlgmain.ShowColor();
-    if (!cdlgmain.Cancelled())
-        setSampleFontColor(cdlgmain.Color);
+    if (const auto color = pickColor(sampleFontColor()))
+        setSampleFontColor(*color);
 }
 
 void frmSettings::cmdbackcolor_Click()
 {
-    cdlgmain.ShowColor();
-    if (!cdlgmain.Cancelled())
-        setSampleBackColor(cdlgmain.Color);
+    if (const auto color = pickColor(sampleBackColor()))
+        setSampleBackColor(*color);
 }
 
 void frmSettings::cmdlinecolor_Click()
 {
+    if (const auto color = pickColor(sampleLineColor()))
+        setSampleLineColor(*color);
+}
+
+std::optional<qint32> frmSettings::pickColor(qint32 current)
+{
+    // The dialog opens on the element's own colour; a cancel leaves the element as it was.
+    cdlgmain.Color = current;
     cdlgmain.ShowColor();
-    if (!cdlgmain.Cancelled())
-        setSampleLineColor(cdlgmain.Color);
+    if (cdlgmain.Cancelled())
+        return std::nullopt;
+    return cdlgmain.Color;
 }
 
 void frmSettings::cmbquality_Click()

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <optional>
+
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -56,6 +58,7 @@ private:
     void setSampleFontColor(qint32 ref);
     void setSampleBackColor(qint32 ref);
     void setSampleLineColor(qint32 ref);
+    std::optional<qint32> pickColor(qint32 current);
 
     const QLabel *m_speedLabel;
 };
