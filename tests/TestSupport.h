@@ -4,9 +4,11 @@
 #include "settings/SettingsFile.h"
 
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <optional>
 #include <vector>
 
 // Collects message boxes instead of showing them, for as long as it lives.
@@ -21,6 +23,21 @@ public:
     CapturedMessages(const CapturedMessages &) = delete;
     CapturedMessages &operator=(const CapturedMessages &) = delete;
 
+    // Each box as "Error: TEXT" or "Message: TEXT"; a title that does not go
+    // with the box's icon shows as "?", so that it cannot pass for either.
+    QStringList shown() const
+    {
+        QStringList result;
+        for (const ShownMessage &m : list) {
+            const bool error = m.title == QLatin1String("Error") && m.style == MsgStyle::Critical;
+            const bool notice
+                = m.title == QLatin1String("Message") && m.style == MsgStyle::Information;
+            result << (error || notice ? m.title : QStringLiteral("?")) + QStringLiteral(": ")
+                    + m.text;
+        }
+        return result;
+    }
+
     std::vector<ShownMessage> list;
 };
 
@@ -29,6 +46,11 @@ class SettingsFolder
 {
 public:
     SettingsFolder() { SettingsFile::setFolder(m_dir.path()); }
+    explicit SettingsFolder(const QByteArray &bytes)
+        : SettingsFolder()
+    {
+        write(bytes);
+    }
     ~SettingsFolder() { SettingsFile::setFolder(QString()); }
     SettingsFolder(const SettingsFolder &) = delete;
     SettingsFolder &operator=(const SettingsFolder &) = delete;
@@ -102,4 +124,30 @@ public:
 private:
     rlimit m_old{};
     void (*m_oldHandler)(int) = nullptr;
+};
+
+// A folder without write permission for as long as it lives, and file access as
+// an ordinary user meanwhile, so that writes into it fail even for root.
+class ReadOnlyFolder
+{
+public:
+    explicit ReadOnlyFolder(const QString &path)
+        : m_path(path)
+    {
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner
+                                  | QFileDevice::ReadOther | QFileDevice::ExeOther);
+        m_user.emplace();
+    }
+    ~ReadOnlyFolder()
+    {
+        m_user.reset();
+        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                  | QFileDevice::ExeOwner);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder &) = delete;
+    ReadOnlyFolder &operator=(const ReadOnlyFolder &) = delete;
+
+private:
+    QString m_path;
+    std::optional<AsOrdinaryUser> m_user;
 };
