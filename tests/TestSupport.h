@@ -3,6 +3,7 @@
 #include "platform/MsgBox.h"
 #include "settings/SettingsFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -40,6 +41,19 @@ public:
 
     std::vector<ShownMessage> list;
 };
+
+// A file's bytes; empty when it cannot be read.
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The names in a folder, hidden ones included.
+inline QStringList folderEntries(const QString &path)
+{
+    return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
 
 // A settings.ini of a test's own, in a folder that disappears with the test.
 class SettingsFolder

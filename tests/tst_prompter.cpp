@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <functional>
+
 namespace
 {
 
@@ -77,30 +79,24 @@ void verifyCut(frmMain &w, int linesPerBox, int pixels, const QColor &back, cons
 
 // The scroller at a glance: "start" and "pause" for the buttons enabled, "timer"
 // while it runs, "paused" while mPaused is True, speed/speed shown, box 0's Top,
-// the number of boxes, where the focus is, and the messages shown.
+// the number of boxes, where the focus is, the window's size unless it is the
+// whole window, and the messages shown.
 QString state(const frmMain &w, const CapturedMessages &messages)
 {
-    QStringList words;
-    for (auto [on, word] :
-        { std::pair { w.cmdstart->isEnabled(), "start" }, { w.cmdpause->isEnabled(), "pause" },
-            { w.tmrmain->isActive(), "timer" }, { w.mPaused == -1, "paused" } }) {
-        if (on)
-            words << QString::fromLatin1(word);
-    }
     const QWidget *focus = QApplication::focusWidget();
-    words << QStringLiteral("%1/%2").arg(w.hscspeed->value()).arg(w.lblspeed->text())
-          << QString::number(w.txtprompt[0]->Top()) << QStringLiteral("x%1").arg(w.txtprompt.size())
-          << (focus == w.cmdstart          ? "@start"
-                     : focus == w.cmdpause ? "@pause"
-                     : focus == w.hscspeed ? "@speed"
-                                           : "@other");
+    QStringList words { w.cmdstart->isEnabled() ? "start" : "",
+        w.cmdpause->isEnabled() ? "pause" : "", w.tmrmain->isActive() ? "timer" : "",
+        w.mPaused == -1 ? "paused" : "",
+        QStringLiteral("%1/%2").arg(w.hscspeed->value()).arg(w.lblspeed->text()),
+        QString::number(w.txtprompt[0]->Top()), QStringLiteral("x%1").arg(w.txtprompt.size()),
+        focus == w.cmdstart       ? "@start"
+            : focus == w.cmdpause ? "@pause"
+            : focus == w.hscspeed ? "@speed"
+                                  : "@other" };
+    if (w.size() != QSize(638, 516))
+        words << QStringLiteral("%1x%2").arg(w.width()).arg(w.height());
+    words.removeAll(QString());
     return (words + messages.shown()).join(QLatin1Char(' '));
-}
-
-void tick(frmMain &w, int ticks = 1)
-{
-    for (int i = 0; i < ticks; ++i)
-        w.tmrmain_Timer();
 }
 
 // A main window on a settings.ini of the test's own, its store holding a script.
@@ -144,7 +140,6 @@ private Q_SLOTS:
         QTest::newRow("28: 289") << Cut { 28, script(289), 144, 2, 1 };
         QTest::newRow("24: 500") << Cut { 24, script(500), 166, 3, 2 };
     }
-
     void cutsIntoBoxes()
     {
         QFETCH(Cut, cut);
@@ -152,7 +147,6 @@ private Q_SLOTS:
         p.w.cmdstart_Click();
         QCOMPARE(state(p.w, p.messages),
             QStringLiteral("pause timer 10/10 5800 x%1 @other").arg(cut.lastBox + 1));
-        QCOMPARE(p.w.mLastBox, cut.lastBox);
         QCOMPARE(p.w.mLineCount, cut.lastLines);
         const int pixels = cut.fontSize == 36 ? 48 : cut.fontSize == 28 ? 37 : 32;
         verifyCut(p.w, cut.perBox, pixels, QColor(0, 0, 0x40), QColor(0xFF, 0xFF, 0));
@@ -199,7 +193,7 @@ private Q_SLOTS:
         frmMain &w = p.w;
         w.cmdstart_Click();
         QTest::keyClick(&w, Qt::Key_Up);
-        tick(w);
+        w.tmrmain_Timer();
         const qint32 boxHeight36 = w.mBoxHeight;
         const QString firstBox = w.txtprompt[0]->toPlainText();
 
@@ -216,7 +210,6 @@ private Q_SLOTS:
         w.cmdstart_Click();
         QCOMPARE(state(w, p.messages), "pause timer 30/30 5800 x3 @other");
         QVERIFY(w.mBoxHeight < boxHeight36);
-        QCOMPARE(w.mLastBox, 2);
         QCOMPARE(w.mLineCount, 12);
         QCOMPARE(w.picprompt->palette().color(QPalette::Window), QColor(0, 0, 0x80));
         QCOMPARE(w.txtline->palette().color(QPalette::Base), QColor(0, 0xFF, 0));
@@ -231,76 +224,66 @@ private Q_SLOTS:
         const std::vector<PromptBox *> &boxes = p.w.txtprompt;
         p.w.cmdstart_Click();
         const int handoverTick = (5800 - p.w.mHandoverTop) / 10 + 1;
-        tick(p.w, handoverTick - 1);
+        for (int tick = 1; tick < handoverTick; ++tick)
+            p.w.tmrmain_Timer();
         QVERIFY(boxes[0]->Top() >= float(p.w.mHandoverTop));
         QCOMPARE(boxes[1]->Top(), 5800.0f);
-        tick(p.w);
+        p.w.tmrmain_Timer();
         QCOMPARE(boxes[0]->Top(), 5800.0f - 10.0f * float(handoverTick));
         QVERIFY(boxes[0]->Top() < float(p.w.mHandoverTop));
         QCOMPARE(boxes[1]->Top(), 5790.0f);
-        tick(p.w);
+        p.w.tmrmain_Timer();
         // Its top edge follows 100 twips below its predecessor's bottom edge.
         QCOMPARE(boxes[1]->Top() - (boxes[0]->Top() + p.w.mBoxHeight), 100.0f);
 
         // Back above the hand-over Top, box 1 stays where it is.
         p.w.hscspeed->setValue(-20);
-        tick(p.w);
+        p.w.tmrmain_Timer();
         QCOMPARE(boxes[1]->Top(), 5780.0f);
         p.w.hscspeed->setValue(10);
-        tick(p.w);
+        p.w.tmrmain_Timer();
         QCOMPARE(boxes[1]->Top(), 5770.0f);
     }
 
     void followsTheStateTable_data()
     {
-        QTest::addColumn<QString>("steps"); // from Idle, speed 15, 300 lines, focus on Start
+        // Steps from Idle at speed 15, 300 lines in the store, the focus on Start.
+        QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("Start") << "start"
-                               << "pause timer 15/15 5800 x3 @pause";
-        QTest::newRow("speed 15") << "start tick tick"
-                                  << "pause timer 15/15 5770 x3 @pause";
-        QTest::newRow("speed 0") << "start =0 tick tick"
-                                 << "pause timer 0/0 5800 x3 @pause";
-        QTest::newRow("speed -20") << "start =-20 tick tick"
-                                   << "pause timer -20/-20 5840 x3 @pause";
-        QTest::newRow("Pause") << "start tick pause tick"
-                               << "start timer paused 0/0 5785 x3 @start";
-        QTest::newRow("Pause, Start") << "start tick pause start tick"
-                                      << "pause timer paused 15/15 5770 x3 @pause";
-        QTest::newRow("Pause, Start twice") << "start pause start pause start tick"
-                                            << "pause timer paused 15/15 5785 x3 @pause";
+        const auto row = [](const char *name, const QString &steps, const QString &expected) {
+            QTest::newRow(name) << steps << expected;
+        };
+        row("Start", "start", "pause timer 15/15 5800 x3 @pause");
+        row("speed 0", "start =0 tick tick", "pause timer 0/0 5800 x3 @pause");
+        row("speed -20", "start =-20 tick tick", "pause timer -20/-20 5840 x3 @pause");
+        row("Pause", "start tick pause tick", "start timer paused 0/0 5785 x3 @start");
+        row("Pause, Start", "start tick pause start tick",
+            "pause timer paused 15/15 5770 x3 @pause");
+        row("Pause, Start twice", "start pause start pause start tick",
+            "pause timer paused 15/15 5785 x3 @pause");
         // Nothing changes, not even the speed from the file.
-        QTest::newRow("no script in Idle")
-            << "=40 clear start"
-            << "start 40/40 5800 x1 @start Error: NOTHING TO SCROLL!";
-        QTest::newRow("no script while paused") << "start pause clear start"
-                                                << "start timer paused 0/0 5800 x3 @start "
-                                                   "Error: NOTHING TO SCROLL!";
-        QTest::newRow("Reset in Idle") << "down reset"
-                                       << "start 10/10 5800 x1 @start";
+        row("no script in Idle", "=40 clear start",
+            "start 40/40 5800 x1 @start Error: NOTHING TO SCROLL!");
+        row("no script while paused", "start pause clear start",
+            "start timer paused 0/0 5800 x3 @start Error: NOTHING TO SCROLL!");
+        row("Reset in Idle", "down reset", "start 10/10 5800 x1 @start");
         // The speed last saved: by Pause, or at start-up.
-        QTest::newRow("Reset while paused") << "start up up tick pause reset"
-                                            << "start 25/25 5800 x1 @start";
-        QTest::newRow("Reset while scrolling") << "start up up tick reset"
-                                               << "start 15/15 5800 x1 @start";
+        row("Reset while paused", "start up up tick pause reset", "start 25/25 5800 x1 @start");
+        row("Reset while scrolling", "start up up tick reset", "start 15/15 5800 x1 @start");
         // The focused button takes neither the space bar nor typed keys.
-        QTest::newRow("space holds") << "start space type"
-                                     << "pause timer 0/0 5800 x3 @pause";
-        QTest::newRow("space releases") << "start space space"
-                                        << "pause timer 15/15 5800 x3 @pause";
-        QTest::newRow("space, then Pause saves 0") << "start space pause start up"
-                                                   << "pause timer paused 5/5 5800 x3 @pause";
+        row("space holds", "start space type", "pause timer 0/0 5800 x3 @pause");
+        row("space releases", "start space space", "pause timer 15/15 5800 x3 @pause");
+        row("space, then Pause saves 0", "start space pause start up",
+            "pause timer paused 5/5 5800 x3 @pause");
         // The focused scroll bar does not take its own arrow steps.
-        QTest::newRow("Up") << "@speed up"
-                            << "start 20/20 5800 x1 @speed";
-        QTest::newRow("Down below 0") << "=3 @speed down"
-                                      << "start -2/-2 5800 x1 @speed";
-        QTest::newRow("Up at the end") << "=110 @speed up"
-                                       << "start 110/110 5800 x1 @speed";
-        QTest::newRow("Down at the end") << "=-110 @speed down"
-                                         << "start -110/-110 5800 x1 @speed";
+        row("Up", "@speed up", "start 20/20 5800 x1 @speed");
+        row("Down below 0", "=3 @speed down", "start -2/-2 5800 x1 @speed");
+        row("Up at the end", "=110 @speed up", "start 110/110 5800 x1 @speed");
+        row("Down at the end", "=-110 @speed down", "start -110/-110 5800 x1 @speed");
+        // The client height: the prompt area alone, and back to the whole window.
+        row("Escape", "esc", "start 15/15 5800 x1 @start 638x398");
+        row("Escape twice", "esc esc", "start 15/15 5800 x1 @start");
     }
-
     void followsTheStateTable()
     {
         QFETCH(QString, steps);
@@ -309,67 +292,30 @@ private Q_SLOTS:
         p.w.show();
         QVERIFY(QTest::qWaitForWindowActive(&p.w));
         p.w.cmdstart->setFocus();
-        const std::map<QString, QToolButton *> buttons { { "start", p.w.cmdstart },
-            { "pause", p.w.cmdpause }, { "reset", p.w.cmdreset } };
-        const std::map<QString, Qt::Key> keys { { "up", Qt::Key_Up }, { "down", Qt::Key_Down },
-            { "space", Qt::Key_Space } };
+        const auto key = [](Qt::Key key) {
+            return [key] { QTest::keyClick(QApplication::focusWidget(), key); };
+        };
+        const std::map<QString, std::function<void()>> act {
+            { "start", [&] { p.w.cmdstart->click(); } },
+            { "pause", [&] { p.w.cmdpause->click(); } },
+            { "reset", [&] { p.w.cmdreset->click(); } }, { "tick", [&] { p.w.tmrmain_Timer(); } },
+            { "clear", [&] { p.w.txtcontainer->clear(); } },
+            { "@speed", [&] { p.w.hscspeed->setFocus(); } }, { "up", key(Qt::Key_Up) },
+            { "down", key(Qt::Key_Down) }, { "space", key(Qt::Key_Space) },
+            { "esc", key(Qt::Key_Escape) },
+            { "type", [] { QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("xyz")); } }
+        };
         for (const QString &step : steps.split(QLatin1Char(' '))) {
-            if (buttons.count(step))
-                buttons.at(step)->click();
-            else if (keys.count(step))
-                QTest::keyClick(QApplication::focusWidget(), keys.at(step));
-            else if (step == QLatin1String("type"))
-                QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("xyz"));
-            else if (step == QLatin1String("tick"))
-                tick(p.w);
-            else if (step == QLatin1String("clear"))
-                p.w.txtcontainer->clear();
-            else if (step == QLatin1String("@speed"))
-                p.w.hscspeed->setFocus();
-            else if (step.startsWith(QLatin1Char('=')))
+            if (step.startsWith(QLatin1Char('=')))
                 p.w.hscspeed->setValue(step.mid(1).toInt());
+            else
+                act.at(step)();
         }
         QCOMPARE(state(p.w, p.messages), expected);
         QCOMPARE(
             p.w.picprompt->findChildren<PromptBox *>().size(), qsizetype(p.w.txtprompt.size()));
-        QCOMPARE(p.w.txtcontainer->focusPolicy(), Qt::NoFocus);
         if (!steps.contains(QLatin1String("clear")))
             QCOMPARE(p.w.txtcontainer->toPlainText(), script(300));
-    }
-
-    void escapeTogglesTheHeight()
-    {
-        Prompter p(settings(36, 10), QString());
-        const int width = p.w.width();
-        QCOMPARE(p.w.height(), 516);
-        QTest::keyClick(&p.w, Qt::Key_Escape);
-        QCOMPARE(p.w.size(), QSize(width, 398));
-        QTest::keyClick(&p.w, Qt::Key_Escape);
-        QCOMPARE(p.w.size(), QSize(width, 516));
-        // Any other height goes back to the full window.
-        p.w.setFixedSize(width, 450);
-        QTest::keyClick(&p.w, Qt::Key_Escape);
-        QCOMPARE(p.w.size(), QSize(width, 516));
-    }
-
-    void speedLabelFollows()
-    {
-        Prompter p(settings(36, 10), script(10));
-        QScrollBar *speed = p.w.hscspeed;
-        // A drag shows the scroll box's position even before the value follows it.
-        speed->setTracking(false);
-        speed->setSliderDown(true);
-        speed->setSliderPosition(40);
-        QCOMPARE(p.w.lblspeed->text(), QStringLiteral("40"));
-        speed->setSliderDown(false);
-        speed->setTracking(true);
-        speed->triggerAction(QAbstractSlider::SliderSingleStepSub);
-        QCOMPARE(p.w.lblspeed->text(), QStringLiteral("39"));
-        speed->setValue(-7);
-        QCOMPARE(p.w.lblspeed->text(), QStringLiteral("-7"));
-        // The drag stored 40, so a fresh Start begins there.
-        p.w.cmdstart_Click();
-        QCOMPARE(p.w.lblspeed->text(), QStringLiteral("40"));
     }
 };
 

@@ -1,6 +1,5 @@
 #include "editor/ScriptFile.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,9 +14,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::newRow("every line end") << QByteArray("a\r\nb\nc\rd\r") << "a\nb\nc\nd\n";
         QTest::newRow("mixed breaks") << QByteArray("a\r\r\nb\n\rc") << "a\n\nb\n\nc";
-        QTest::newRow("UTF-8 with BOM") << QByteArray("\xef\xbb\xbf"
-                                                      "Caf\xc3\xa9\r\n")
-                                        << "Café\n";
+        QTest::newRow("UTF-8 with BOM")
+            << QByteArray("\xef\xbb\xbfGr\xc3\xbc\xc3\x9f\r\n") << "Grüß\n";
         QTest::newRow("Windows-1252")
             << QByteArray("Caf\xe9 \x93q\x94 \x80 \x8a\x9f \xa0!") << "Café “q” € ŠŸ \u00a0!";
         QTest::newRow("unassigned 1252 bytes")
@@ -25,7 +23,6 @@ private Q_SLOTS:
         // One invalid sequence makes the whole file Windows-1252.
         QTest::newRow("UTF-8 then a 1252 byte") << QByteArray("\xc3\xa9 \xe9") << "Ã© é";
     }
-
     void decodes()
     {
         QFETCH(QByteArray, bytes);
@@ -40,13 +37,11 @@ private Q_SLOTS:
         QTest::newRow("no line break") << "abc" << QByteArray("abc\r\n");
         QTest::newRow("ends with a break") << "abc\n" << QByteArray("abc\r\n");
         QTest::newRow("ends with blank lines") << "a\n\n" << QByteArray("a\r\n\r\n");
-        QTest::newRow("only a break") << "\n" << QByteArray("\r\n");
         QTest::newRow("inner breaks") << "one\ntwo" << QByteArray("one\r\ntwo\r\n");
         QTest::newRow("stray CR") << "one\rtwo\r\n" << QByteArray("one\r\ntwo\r\n");
         QTest::newRow("accents") << "Café €\u00a0!"
                                  << QByteArray("Caf\xc3\xa9 \xe2\x82\xac\xc2\xa0!\r\n");
     }
-
     // What was written comes back as the same text, and is written the same again.
     void encodes()
     {
@@ -56,15 +51,9 @@ private Q_SLOTS:
         QCOMPARE(ScriptFile::encode(ScriptFile::decode(bytes)), bytes);
     }
 
-    void readsWhatItWrote()
+    void failsOnFilesItCannotRead()
     {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("script.txt"));
-        QVERIFY(ScriptFile::write(path, QStringLiteral("first version")));
-        QVERIFY(ScriptFile::write(path, QStringLiteral("Ünïcode\nsecond")));
-        QCOMPARE(ScriptFile::read(path), QStringLiteral("Ünïcode\nsecond\n"));
-        // The save file leaves no temporary copies behind.
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), { "script.txt" });
         QVERIFY(!ScriptFile::read(dir.filePath(QStringLiteral("missing.txt"))));
         QVERIFY(!ScriptFile::read(dir.path()));
     }

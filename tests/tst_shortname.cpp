@@ -22,7 +22,6 @@ private Q_SLOTS:
         QTest::newRow("path too long")
             << QString(200, 'f') + '/' + QString(60, 'n') + ".wav" << false << false << false;
     }
-
     // An existing file is left alone; a missing one is probed for and removed again.
     void answersOnlyUsablePaths()
     {
