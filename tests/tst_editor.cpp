@@ -43,15 +43,6 @@ struct Editor {
         if (!onDisk.isNull())
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(onDisk) == onDisk.size());
     }
-    // Presses a button with the space bar, the focus on it, as a user would.
-    void press(QToolButton *button)
-    {
-        editor.show();
-        QVERIFY(QTest::qWaitForWindowActive(&editor));
-        button->setFocus();
-        QVERIFY(button->hasFocus());
-        QTest::keyClick(button, Qt::Key_Space);
-    }
     QTemporaryDir dir;
     DialogAnswers answers;
     CapturedMessages messages;
@@ -84,7 +75,7 @@ private Q_SLOTS:
         row("cancelled", QString(), "abc", "earlier text");
         row("a folder", ".", "abc", "earlier text");
     }
-    // The text read, or the earlier one kept; the focus back in the text either way.
+    // The text read, or the earlier one kept.
     void opensScripts()
     {
         QFETCH(QString, chosen);
@@ -95,12 +86,11 @@ private Q_SLOTS:
             e.answers.cancel();
         else
             e.answers.choose(QDir::cleanPath(e.dir.filePath(chosen)));
-        e.press(e.editor.cmdopen);
+        e.editor.cmdopen->click();
         QCOMPARE(e.editor.txteditor->toPlainText(), text);
         QCOMPARE(e.messages.shown(),
             chosen == QLatin1String(".") ? QStringList { "Error: COULD NOT OPEN THE FILE!" }
                                          : QStringList());
-        QVERIFY(e.editor.txteditor->hasFocus());
         QVERIFY(e.store.toPlainText().isEmpty());
         QCOMPARE(e.answers.shows(), QStringList { kOpen });
     }
@@ -113,7 +103,6 @@ private Q_SLOTS:
         QTest::newRow("blanks") << "   " << QByteArray("   \r\n");
         QTest::newRow("line breaks") << "\n\n" << QByteArray("\r\n\r\n");
         QTest::newRow("abc") << "abc" << QByteArray("abc\r\n");
-        QTest::newRow("ends with a break") << "abc\n" << QByteArray("abc\r\n");
         QTest::newRow("lines, accents and no-break space")
             << "one\nVoilà\u00a0€" << QByteArray("one\r\nVoil\xc3\xa0\xc2\xa0\xe2\x82\xac\r\n");
     }
@@ -123,15 +112,13 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         Editor e(typed);
         e.answers.choose(e.path);
-        e.press(e.editor.cmdsave);
+        e.editor.cmdsave->click();
         if (bytes.isEmpty()) {
             QVERIFY(e.answers.calls.empty());
             QCOMPARE(e.messages.shown(), QStringList { "Error: NOTHING TO SAVE!" });
             QVERIFY(folderEntries(e.dir.path()).isEmpty());
-            QVERIFY(e.editor.cmdsave->hasFocus());
             return;
         }
-        QVERIFY(e.editor.txteditor->hasFocus());
         QCOMPARE(fileBytes(e.path), bytes);
         // Save asks before overwriting, and leaves CancelError off until an Open turns it on.
         QStringList shows { kSave };
@@ -199,8 +186,8 @@ private Q_SLOTS:
         QCOMPARE(e.editor.txteditor->toPlainText(), QString(200, 'x'));
     }
 
-    // The editor as designed, shown modally. Done hides it and hands its text
-    // over; the close box discards it.
+    // The editor as designed, shown modally; Open and Save hand the focus back to
+    // the text. Done hides it and hands its text over; the close box discards it.
     void handsOverOnlyThroughDone()
     {
         SettingsFolder settings;
@@ -213,6 +200,7 @@ private Q_SLOTS:
         QPointer<frmEditor> first;
         useEditor(window, [&](frmEditor &editor) {
             first = &editor;
+            QVERIFY(QTest::qWaitForWindowActive(&editor));
             QCOMPARE(editor.windowTitle(), QStringLiteral("Editor"));
             QCOMPARE(editor.size(), QSize(519, 405));
             QCOMPARE(editor.minimumSize(), editor.maximumSize());
@@ -221,8 +209,14 @@ private Q_SLOTS:
             QTest::keyClick(&editor, Qt::Key_Escape);
             QVERIFY(editor.isVisible());
             QTest::keyClicks(editor.txteditor, QStringLiteral("Good evening"));
+            editor.cmdsave->setFocus();
             answers.choose(path);
             editor.cmdsave->click();
+            QVERIFY(editor.txteditor->hasFocus());
+            editor.cmdopen->setFocus();
+            answers.cancel();
+            editor.cmdopen->click();
+            QVERIFY(editor.txteditor->hasFocus());
             QCOMPARE(window.txtcontainer->toPlainText(), QStringLiteral("old script"));
             editor.cmddone->click();
         });

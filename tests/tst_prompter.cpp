@@ -194,14 +194,12 @@ private Q_SLOTS:
         w.cmdstart_Click();
         QTest::keyClick(&w, Qt::Key_Up);
         w.tmrmain_Timer();
-        const qint32 boxHeight36 = w.mBoxHeight;
         const QString firstBox = w.txtprompt[0]->toPlainText();
 
         p.folder.write(settings(28, 30, 0xFFFFFF, 0x800000, 0x00FF00));
         w.cmdpause_Click();
         w.cmdstart_Click();
         QCOMPARE(state(w, p.messages), "pause timer paused 25/25 5775 x3 @other");
-        QCOMPARE(w.mBoxHeight, boxHeight36);
         QCOMPARE(w.picprompt->palette().color(QPalette::Window), QColor(0, 0, 0));
 
         // Reset keeps box 0's text for the fresh Start, which cuts anew.
@@ -209,7 +207,6 @@ private Q_SLOTS:
         QCOMPARE(w.txtprompt[0]->toPlainText(), firstBox);
         w.cmdstart_Click();
         QCOMPARE(state(w, p.messages), "pause timer 30/30 5800 x3 @other");
-        QVERIFY(w.mBoxHeight < boxHeight36);
         QCOMPARE(w.mLineCount, 12);
         QCOMPARE(w.picprompt->palette().color(QPalette::Window), QColor(0, 0, 0x80));
         QCOMPARE(w.txtline->palette().color(QPalette::Base), QColor(0, 0xFF, 0));
@@ -259,8 +256,6 @@ private Q_SLOTS:
         row("Pause", "start tick pause tick", "start timer paused 0/0 5785 x3 @start");
         row("Pause, Start", "start tick pause start tick",
             "pause timer paused 15/15 5770 x3 @pause");
-        row("Pause, Start twice", "start pause start pause start tick",
-            "pause timer paused 15/15 5785 x3 @pause");
         // Nothing changes, not even the speed from the file.
         row("no script in Idle", "=40 clear start",
             "start 40/40 5800 x1 @start Error: NOTHING TO SCROLL!");
@@ -277,7 +272,6 @@ private Q_SLOTS:
             "pause timer paused 5/5 5800 x3 @pause");
         // The focused scroll bar does not take its own arrow steps.
         row("Up", "@speed up", "start 20/20 5800 x1 @speed");
-        row("Down below 0", "=3 @speed down", "start -2/-2 5800 x1 @speed");
         row("Up at the end", "=110 @speed up", "start 110/110 5800 x1 @speed");
         row("Down at the end", "=-110 @speed down", "start -110/-110 5800 x1 @speed");
         // The client height: the prompt area alone, and back to the whole window.

@@ -113,7 +113,6 @@ private Q_SLOTS:
         s.dialog.cmbquality_Click();
         answerColors(0x00FF00);
         s.dialog.cmdbackcolor_Click();
-        s.dialog.show();
         s.dialog.close();
         QTRY_VERIFY(!s.window.loadedSettingsForm());
         QCOMPARE(s.folder.read(), kPadded);

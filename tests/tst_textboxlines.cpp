@@ -29,8 +29,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QList<int>>("starts");
         QTest::newRow("empty") << QString() << QList<int> { 0 };
-        QTest::newRow("one line") << "abc" << QList<int> { 0 };
-        QTest::newRow("line break only") << "\n" << QList<int> { 0, 1 };
         QTest::newRow("trailing break") << "ab\ncd\n" << QList<int> { 0, 3, 6 };
         QTest::newRow("empty lines") << "a\n\n\nb" << QList<int> { 0, 2, 3, 4 };
         // At 48 px a 200 px box holds about one of these words a line.
@@ -75,7 +73,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("end");
         QTest::addColumn<QString>("selected"); // null: refused
         QTest::newRow("first line with its break") << 0 << 4 << "one\n";
-        QTest::newRow("two lines") << 4 << 12 << "two\nsix\n";
         QTest::newRow("to the end") << 8 << -1 << "six\nten";
         QTest::newRow("end past the text") << 12 << 99 << "ten";
         QTest::newRow("nothing") << 5 << 5 << "";
