@@ -1,3 +1,4 @@
+#include "DialogAnswers.h"
 #include "TestSupport.h"
 
 #include "app/frmMain.h"
@@ -10,14 +11,6 @@
 namespace
 {
 const QByteArray kPadded("24\r\n 65535 \r\n 0 \r\n 255 \r\n3\r\n56\r\n");
-
-// Answers every colour dialog with the given colour, or with a cancel.
-void answerColors(std::optional<qint32> color)
-{
-    CommonDialog::setAnswerer([color](CommonDialog::Kind, const CommonDialog &) {
-        return color ? CommonDialog::Answer { true, QString(), *color } : CommonDialog::Answer {};
-    });
-}
 
 // The dialog's choices: size, font, back and line colour, quality, bit rate.
 QString choices(const frmSettings &dialog)
@@ -37,6 +30,7 @@ struct Session {
     }
     SettingsFolder folder;
     CapturedMessages messages;
+    DialogAnswers answers; // a show without an answer is a cancel
     frmMain window;
     frmSettings &dialog = window.settingsForm();
 };
@@ -47,8 +41,6 @@ class tst_SettingsDialog : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() { CommonDialog::setAnswerer({}); }
-
     void showsTheStoredSettings_data()
     {
         QTest::addColumn<QByteArray>("line6");
@@ -83,14 +75,13 @@ private Q_SLOTS:
         const QFont font = s.dialog.lblsample->font();
         s.dialog.cmbfontsize->setCurrentText(QStringLiteral("28"));
         QCOMPARE(s.dialog.lblsample->font(), font);
-        answerColors(0xFFFFFF);
+        s.answers.chooseColor(0xFFFFFF);
         s.dialog.cmdfontcolor_Click();
-        answerColors(0x800000);
+        s.answers.chooseColor(0x800000);
         s.dialog.cmdbackcolor_Click();
         QCOMPARE(s.dialog.shpsample->palette().color(QPalette::Window), QColor(0, 0, 0x80));
-        answerColors(0x00FF00);
+        s.answers.chooseColor(0x00FF00);
         s.dialog.cmdlinecolor_Click();
-        answerColors(std::nullopt);
         s.dialog.cmdfontcolor_Click();
         s.dialog.cmdbackcolor_Click();
         s.dialog.cmdlinecolor_Click();
@@ -111,7 +102,7 @@ private Q_SLOTS:
         Session s;
         s.dialog.cmbquality->setCurrentIndex(0);
         s.dialog.cmbquality_Click();
-        answerColors(0x00FF00);
+        s.answers.chooseColor(0x00FF00);
         s.dialog.cmdbackcolor_Click();
         s.dialog.close();
         QTRY_VERIFY(!s.window.loadedSettingsForm());
