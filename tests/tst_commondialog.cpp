@@ -27,7 +27,6 @@ private Q_SLOTS:
         row("one pair", "Text Files(*.txt)|*.txt", "Text Files(*.txt) (*.txt)");
         row("two pairs", "MP3 Files|*.mp3|All Files|*.*", "MP3 Files (*.mp3) ;; All Files (*.*)");
         row("several patterns", "Scripts|*.txt;*.text", "Scripts (*.txt *.text)");
-        row("description without pattern", "Text|*.txt|Orphan", "Text (*.txt)");
     }
     void translatesFilters()
     {
