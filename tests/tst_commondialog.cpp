@@ -10,8 +10,6 @@
 #include <QTest>
 #include <QTimer>
 
-Q_DECLARE_METATYPE(CommonDialog::Kind)
-
 class tst_CommonDialog : public QObject
 {
     Q_OBJECT
@@ -39,24 +37,22 @@ private Q_SLOTS:
 
     void reportsCancel_data()
     {
-        QTest::addColumn<CommonDialog::Kind>("kind");
+        QTest::addColumn<int>("kindIndex");
         QTest::addColumn<bool>("cancelError");
         QTest::addColumn<bool>("confirm");
-        for (auto [kind, name] : { std::pair { CommonDialog::Kind::Open, "open" },
-                 std::pair { CommonDialog::Kind::Save, "save" },
-                 std::pair { CommonDialog::Kind::Color, "colour" } }) {
-            for (bool cancelError : { true, false }) {
-                for (bool confirm : { true, false })
-                    QTest::addRow("%s %s, CancelError %s", name,
-                        confirm ? "confirmed" : "cancelled", cancelError ? "on" : "off")
-                        << kind << cancelError << confirm;
-            }
+        const char *const kinds[] = { "open", "save", "colour" };
+        for (int kind = 0; kind < 3; ++kind) {
+            for (int i = 0; i < 4; ++i)
+                QTest::addRow("%s %s, CancelError %s", kinds[kind],
+                    i & 1 ? "confirmed" : "cancelled", i & 2 ? "on" : "off")
+                    << kind << bool(i & 2) << bool(i & 1);
         }
     }
     // Only a cancel with CancelError set fails; a cancel keeps the earlier choice.
     void reportsCancel()
     {
-        QFETCH(CommonDialog::Kind, kind);
+        QFETCH(int, kindIndex);
+        const auto kind = CommonDialog::Kind(kindIndex);
         QFETCH(bool, cancelError);
         QFETCH(bool, confirm);
         DialogAnswers answers;

@@ -63,17 +63,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("chosen"); // empty: the dialog is cancelled
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
-        const auto row
-            = [](const char *name, const QString &chosen, const QByteArray &bytes,
-                  const QString &text) { QTest::newRow(name) << chosen << bytes << text; };
-        row("empty file", "script.txt", "", QString());
-        row("abc without line break", "script.txt", "abc", "abc");
-        row("Windows-1252", "script.txt", "\x93Voil\xe0!\x94 co\xfbte 5 \x80",
-            "“Voilà!” coûte 5 €");
-        row("UTF-8", "script.txt", "\xe2\x80\x9cVoil\xc3\xa0!\xe2\x80\x9d \xe2\x82\xac",
-            "“Voilà!” €");
-        row("cancelled", QString(), "abc", "earlier text");
-        row("a folder", ".", "abc", "earlier text");
+        const QString file = QStringLiteral("script.txt");
+        QTest::newRow("empty file") << file << QByteArray("") << QString();
+        QTest::newRow("abc without line break") << file << QByteArray("abc") << "abc";
+        QTest::newRow("Windows-1252")
+            << file << QByteArray("\x93Voil\xe0!\x94 co\xfbte 5 \x80") << "“Voilà!” coûte 5 €";
+        QTest::newRow("UTF-8") << file
+                               << QByteArray("\xe2\x80\x9cVoil\xc3\xa0!\xe2\x80\x9d \xe2\x82\xac")
+                               << "“Voilà!” €";
+        QTest::newRow("cancelled") << QString() << QByteArray("abc") << "earlier text";
+        QTest::newRow("a folder") << "." << QByteArray("abc") << "earlier text";
     }
     // The text read, or the earlier one kept.
     void opensScripts()
@@ -222,7 +221,6 @@ private Q_SLOTS:
         });
         QCOMPARE(window.txtcontainer->toPlainText(), QStringLiteral("Good evening"));
         QVERIFY(first && !first->isVisible());
-
         // The same editor again, its dialog opening where the last save went.
         useEditor(window, [&](frmEditor &editor) {
             QCOMPARE(&editor, first.data());
@@ -235,7 +233,6 @@ private Q_SLOTS:
         QCOMPARE(answers.calls.back().fileName, path);
         QVERIFY(window.m_editor.isNull());
         QCOMPARE(window.txtcontainer->toPlainText(), QStringLiteral("Good evening"));
-
         // A fresh, empty editor; Done on it empties the store.
         useEditor(window, [](frmEditor &editor) {
             QVERIFY(editor.txteditor->toPlainText().isEmpty());

@@ -27,21 +27,18 @@ QByteArray settings(
         + QByteArray::number(speed) + "\r\n56\r\n";
 }
 
-// Short lines that never wrap, so display lines and script lines are the same.
-QString script(int lines)
+// Numbered words or lines: short lines never wrap, so that their display lines
+// and script lines are the same.
+QString numbered(const char *pattern, int count, char separator)
 {
     QStringList list;
-    for (int i = 0; i < lines; ++i)
-        list << QStringLiteral("line %1").arg(i);
-    return list.join(QLatin1Char('\n'));
+    for (int i = 0; i < count; ++i)
+        list << QString::fromLatin1(pattern).arg(i);
+    return list.join(QLatin1Char(separator));
 }
-
-QString paragraph()
+QString script(int lines)
 {
-    QString text;
-    for (int i = 0; i < 3000; ++i)
-        text += QStringLiteral("word%1 ").arg(i);
-    return text;
+    return numbered("line %1", lines, '\n');
 }
 
 // The boxes hold the store's text, none lost or shown twice, each box as many of
@@ -130,7 +127,8 @@ private Q_SLOTS:
         QTest::newRow("ends with a break") << Cut { 36, QStringLiteral("one\ntwo\n"), 112, 0, 3 };
         QTest::newRow("113th line empty") << Cut { 36, script(112) + '\n', 112, 1, 1 };
         QTest::newRow("28: 289") << Cut { 28, script(289), 144, 2, 1 };
-        QTest::newRow("28: a paragraph of 200") << Cut { 28, paragraph(), 144, 1, 56, 200 };
+        QTest::newRow("28: a paragraph of 200")
+            << Cut { 28, numbered("word%1", 3000, ' '), 144, 1, 56, 200 };
         QTest::newRow("24: 500") << Cut { 24, script(500), 166, 3, 2 };
     }
     void cutsIntoBoxes()
@@ -166,27 +164,24 @@ private Q_SLOTS:
     void reloadsSettingsOnlyAtAFreshStart()
     {
         Prompter p(settings(36, 20, 0x00FFFF, 0x000000, 0x0000FF), script(300));
-        frmMain &w = p.w;
-        w.cmdstart_Click();
-        QTest::keyClick(&w, Qt::Key_Up);
-        w.tmrmain_Timer();
-        const QString firstBox = w.txtprompt[0]->toPlainText();
-
+        p.w.cmdstart_Click();
+        QTest::keyClick(&p.w, Qt::Key_Up);
+        p.w.tmrmain_Timer();
+        const QString firstBox = p.w.txtprompt[0]->toPlainText();
         p.folder.write(settings(28, 30, 0xFFFFFF, 0x800000, 0x00FF00));
-        w.cmdpause_Click();
-        w.cmdstart_Click();
-        QCOMPARE(state(w, p.messages), "pause timer paused 25/25 5775 x3 @other");
-        QCOMPARE(w.picprompt->palette().color(QPalette::Window), QColor(0, 0, 0));
-
+        p.w.cmdpause_Click();
+        p.w.cmdstart_Click();
+        QCOMPARE(state(p.w, p.messages), "pause timer paused 25/25 5775 x3 @other");
+        QCOMPARE(p.w.picprompt->palette().color(QPalette::Window), QColor(0, 0, 0));
         // Reset keeps box 0's text for the fresh Start, which cuts anew.
-        w.cmdreset_Click();
-        QCOMPARE(w.txtprompt[0]->toPlainText(), firstBox);
-        w.cmdstart_Click();
-        QCOMPARE(state(w, p.messages), "pause timer 30/30 5800 x3 @other");
-        QCOMPARE(w.mLineCount, 12);
-        QCOMPARE(w.picprompt->palette().color(QPalette::Window), QColor(0, 0, 0x80));
-        QCOMPARE(w.txtline->palette().color(QPalette::Base), QColor(0, 0xFF, 0));
-        verifyCut(w, 144, 37, QColor(0, 0, 0x80), QColor(0xFF, 0xFF, 0xFF));
+        p.w.cmdreset_Click();
+        QCOMPARE(p.w.txtprompt[0]->toPlainText(), firstBox);
+        p.w.cmdstart_Click();
+        QCOMPARE(state(p.w, p.messages), "pause timer 30/30 5800 x3 @other");
+        QCOMPARE(p.w.mLineCount, 12);
+        QCOMPARE(p.w.picprompt->palette().color(QPalette::Window), QColor(0, 0, 0x80));
+        QCOMPARE(p.w.txtline->palette().color(QPalette::Base), QColor(0, 0xFF, 0));
+        verifyCut(p.w, 144, 37, QColor(0, 0, 0x80), QColor(0xFF, 0xFF, 0xFF));
     }
 
     // At speed 10 box 1 waits at 5800 until the tick in which box 0's Top passes
@@ -208,7 +203,6 @@ private Q_SLOTS:
         p.w.tmrmain_Timer();
         // Its top edge follows 100 twips below its predecessor's bottom edge.
         QCOMPARE(boxes[1]->Top() - (boxes[0]->Top() + p.w.mBoxHeight), 100.0f);
-
         // Back above the hand-over Top, box 1 stays where it is.
         p.w.hscspeed->setValue(-20);
         p.w.tmrmain_Timer();
