@@ -33,8 +33,7 @@ void useEditor(frmMain &window, const std::function<void(frmEditor &)> &user)
     window.cmdeditor->click();
 }
 
-// An editor on a store of its own, holding a text; a folder with script.txt in
-// it unless onDisk is null; the user's answers to its dialogs.
+// An editor on a store of its own, with script.txt on disk unless onDisk is null.
 struct Editor {
     explicit Editor(const QString &text = QString(), const QByteArray &onDisk = QByteArray())
     {
@@ -74,7 +73,6 @@ private Q_SLOTS:
         QTest::newRow("cancelled") << QString() << QByteArray("abc") << "earlier text";
         QTest::newRow("a folder") << "." << QByteArray("abc") << "earlier text";
     }
-    // The text read, or the earlier one kept.
     void opensScripts()
     {
         QFETCH(QString, chosen);
@@ -182,7 +180,6 @@ private Q_SLOTS:
         QCOMPARE(fileBytes(e.path), QByteArray("old script\r\n"));
         QCOMPARE(folderEntries(e.dir.path()), QStringList({ "folder", "script.txt" }));
         QVERIFY(QFileInfo(e.dir.filePath(QStringLiteral("folder"))).isDir());
-        QCOMPARE(e.editor.txteditor->toPlainText(), QString(200, 'x'));
     }
 
     // The editor as designed, shown modally; Open and Save hand the focus back to

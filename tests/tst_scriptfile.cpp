@@ -12,10 +12,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
-        QTest::newRow("every line end") << QByteArray("a\r\nb\nc\rd\r") << "a\nb\nc\nd\n";
-        QTest::newRow("mixed breaks") << QByteArray("a\r\r\nb\n\rc") << "a\n\nb\n\nc";
-        QTest::newRow("UTF-8 with BOM")
-            << QByteArray("\xef\xbb\xbfGr\xc3\xbc\xc3\x9f\r\n") << "Grüß\n";
+        QTest::newRow("line ends")
+            << QByteArray("a\r\nb\nc\r\r\nd\n\re\r") << "a\nb\nc\n\nd\n\ne\n";
+        QTest::newRow("UTF-8 BOM") << QByteArray("\xef\xbb\xbfGr\xc3\xbc\xc3\x9f\r\n") << "Grüß\n";
         QTest::newRow("Windows-1252")
             << QByteArray("Caf\xe9 \x93q\x94 \x80 \x8a\x9f \xa0!") << "Café “q” € ŠŸ \u00a0!";
         QTest::newRow("unassigned 1252 bytes")
@@ -37,7 +36,6 @@ private Q_SLOTS:
         QTest::newRow("no line break") << "abc" << QByteArray("abc\r\n");
         QTest::newRow("ends with a break") << "abc\n" << QByteArray("abc\r\n");
         QTest::newRow("ends with blank lines") << "a\n\n" << QByteArray("a\r\n\r\n");
-        QTest::newRow("inner breaks") << "one\ntwo" << QByteArray("one\r\ntwo\r\n");
         QTest::newRow("stray CR") << "one\rtwo\r\n" << QByteArray("one\r\ntwo\r\n");
         QTest::newRow("accents") << "Café €\u00a0!"
                                  << QByteArray("Caf\xc3\xa9 \xe2\x82\xac\xc2\xa0!\r\n");
