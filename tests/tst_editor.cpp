@@ -136,10 +136,10 @@ private Q_SLOTS:
     // and after an Open.
     void cancelledSaveWritesNothing()
     {
-        Editor e(QString(), "on disk\r\n");
+        Editor e(QStringLiteral("draft 0"), "on disk\r\n");
         int draft = 0;
-        for (QToolButton *before : { (QToolButton *)nullptr, e.editor.cmdsave, e.editor.cmdopen }) {
-            e.editor.txteditor->setPlainText(QStringLiteral("draft %1").arg(++draft));
+        for (QToolButton *before :
+            QList<QToolButton *> { nullptr, e.editor.cmdsave, e.editor.cmdopen }) {
             if (before) {
                 e.answers.choose(e.path);
                 before->click();
