@@ -2,6 +2,8 @@
 
 #include "platform/CommonDialog.h"
 
+#include <QStringList>
+
 #include <deque>
 #include <vector>
 
@@ -39,6 +41,22 @@ public:
     void choose(const QString &path) { answers.push_back({true, path, 0}); }
     void chooseColor(qint32 color) { answers.push_back({true, QString(), color}); }
     void cancel() { answers.push_back({}); }
+
+    // Each show as its kind, flags, filter index and filter, and "CancelError" when set.
+    QStringList shows() const
+    {
+        static const char *const kinds[] = {"Open", "Save", "Color"};
+        QStringList result;
+        for (const Call &call : calls) {
+            result << QStringLiteral("%1 %2 %3 %4%5")
+                          .arg(QLatin1String(kinds[int(call.kind)]))
+                          .arg(call.flags)
+                          .arg(call.filterIndex)
+                          .arg(call.filter, call.cancelError ? QStringLiteral(" CancelError")
+                                                             : QString());
+        }
+        return result;
+    }
 
     std::deque<CommonDialog::Answer> answers;
     std::vector<Call> calls;

@@ -3,10 +3,13 @@
 #include "platform/MsgBox.h"
 #include "settings/SettingsFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <optional>
 #include <vector>
 
 // Collects message boxes instead of showing them, for as long as it lives.
@@ -21,14 +24,47 @@ public:
     CapturedMessages(const CapturedMessages &) = delete;
     CapturedMessages &operator=(const CapturedMessages &) = delete;
 
+    // Each box as "Error: TEXT" or "Message: TEXT"; a title that does not go
+    // with the box's icon shows as "?", so that it cannot pass for either.
+    QStringList shown() const
+    {
+        QStringList result;
+        for (const ShownMessage &m : list) {
+            const bool error = m.title == QLatin1String("Error") && m.style == MsgStyle::Critical;
+            const bool notice
+                = m.title == QLatin1String("Message") && m.style == MsgStyle::Information;
+            result << (error || notice ? m.title : QStringLiteral("?")) + QStringLiteral(": ")
+                    + m.text;
+        }
+        return result;
+    }
+
     std::vector<ShownMessage> list;
 };
+
+// A file's bytes; empty when it cannot be read.
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The names in a folder, hidden ones included.
+inline QStringList folderEntries(const QString &path)
+{
+    return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
 
 // A settings.ini of a test's own, in a folder that disappears with the test.
 class SettingsFolder
 {
 public:
     SettingsFolder() { SettingsFile::setFolder(m_dir.path()); }
+    explicit SettingsFolder(const QByteArray &bytes)
+        : SettingsFolder()
+    {
+        write(bytes);
+    }
     ~SettingsFolder() { SettingsFile::setFolder(QString()); }
     SettingsFolder(const SettingsFolder &) = delete;
     SettingsFolder &operator=(const SettingsFolder &) = delete;
@@ -102,4 +138,30 @@ public:
 private:
     rlimit m_old{};
     void (*m_oldHandler)(int) = nullptr;
+};
+
+// A folder without write permission for as long as it lives, and file access as
+// an ordinary user meanwhile, so that writes into it fail even for root.
+class ReadOnlyFolder
+{
+public:
+    explicit ReadOnlyFolder(const QString &path)
+        : m_path(path)
+    {
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner
+                                  | QFileDevice::ReadOther | QFileDevice::ExeOther);
+        m_user.emplace();
+    }
+    ~ReadOnlyFolder()
+    {
+        m_user.reset();
+        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                  | QFileDevice::ExeOwner);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder &) = delete;
+    ReadOnlyFolder &operator=(const ReadOnlyFolder &) = delete;
+
+private:
+    QString m_path;
+    std::optional<AsOrdinaryUser> m_user;
 };

@@ -3,65 +3,48 @@
 #include "app/Module1.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
 
 class tst_ShortName : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void existingFileIsLeftAlone();
-    void missingFileIsProbedAndRemoved();
-    void unwritablePlaceGivesNothing();
-    void pathTooLongGivesNothing();
-};
-
-void tst_ShortName::existingFileIsLeftAlone()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("my take.wav"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("RIFF");
-    file.close();
-    QCOMPARE(GetShortName(path), path);
-    QCOMPARE(QFileInfo(path).size(), 4);
-}
-
-void tst_ShortName::missingFileIsProbedAndRemoved()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("folder with blanks/new take.wav"));
-    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder with blanks")));
-    QCOMPARE(GetShortName(path), path);
-    QVERIFY(!QFile::exists(path));
-}
-
-void tst_ShortName::unwritablePlaceGivesNothing()
-{
-    QTemporaryDir dir;
-    QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner
-                                      | QFileDevice::ReadOther | QFileDevice::ExeOther));
+    void answersOnlyUsablePaths_data()
     {
-        AsOrdinaryUser user;
-        QVERIFY(GetShortName(dir.filePath(QStringLiteral("take.wav"))).isEmpty());
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("existing file") << "my take.wav" << true << false << true;
+        QTest::newRow("missing file")
+            << "folder with blanks/new take.wav" << false << false << true;
+        QTest::newRow("unwritable place") << "take.wav" << false << true << false;
+        QTest::newRow("path too long")
+            << QString(200, 'f') + '/' + QString(60, 'n') + ".wav" << false << false << false;
     }
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                              | QFileDevice::ExeOwner);
-    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("take.wav"))));
-}
-
-void tst_ShortName::pathTooLongGivesNothing()
-{
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QString(200, QLatin1Char('f')));
-    QVERIFY(QDir().mkpath(folder));
-    const QString path = folder + QLatin1Char('/') + QString(60, QLatin1Char('n')) + ".wav";
-    QVERIFY(GetShortName(path).isEmpty());
-    QVERIFY(!QFile::exists(path));
-}
+    // An existing file is left alone; a missing one is probed for and removed again.
+    void answersOnlyUsablePaths()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, exists);
+        QFETCH(bool, readOnly);
+        QFETCH(bool, usable);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QFile file(path);
+        if (exists)
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("RIFF") == 4);
+        file.close();
+        std::optional<ReadOnlyFolder> unwritable;
+        if (readOnly)
+            unwritable.emplace(dir.path());
+        QCOMPARE(GetShortName(path), usable ? path : QString());
+        unwritable.reset();
+        QCOMPARE(file.exists(), exists);
+        QCOMPARE(file.size(), exists ? 4 : 0);
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_ShortName)
 #include "tst_shortname.moc"
