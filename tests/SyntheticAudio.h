@@ -13,7 +13,7 @@
 
 // A sound system of known behaviour, shared by a test and every backend it hands
 // out: the input is a 440 Hz sine whose frames are numbered over the whole run, the
-// output counts what it is given.
+// output hands the test what it is given.
 class SyntheticAudio
 {
 public:
@@ -24,7 +24,6 @@ public:
     QIODevice *sink = nullptr; // the take being recorded into, while capturing
     QIODevice *source = nullptr; // the take being played, while playing
     qint64 capturedFrames = 0; // frames written to takes so far; the next frame's number
-    qint64 playedFrames = 0;
     int captureStarts = 0;
     int playbackStarts = 0;
 
@@ -38,13 +37,9 @@ public:
     // Writes the next frames of the signal into the take being recorded.
     void feed(qint64 frames)
     {
-        if (!sink)
-            return;
-        constexpr qint64 kChunk = 4096;
-        std::vector<qint16> buffer;
-        for (qint64 done = 0; done < frames; done += kChunk) {
-            const qint64 n = std::min(kChunk, frames - done);
-            buffer.resize(size_t(n * kTakeChannels));
+        std::vector<qint16> buffer(4096 * kTakeChannels);
+        for (qint64 done = 0; sink && done < frames; done += 4096) {
+            const qint64 n = std::min<qint64>(4096, frames - done);
             for (qint64 i = 0; i < n; ++i)
                 buffer[size_t(2 * i)] = buffer[size_t(2 * i + 1)] = sampleAt(capturedFrames + i);
             sink->write(reinterpret_cast<const char *>(buffer.data()), n * kTakeFrameBytes);
@@ -53,14 +48,13 @@ public:
     }
 
     // Takes up to frames frames from the take being played; interleaved samples.
-    std::vector<qint16> pull(qint64 frames)
+    std::vector<qint16> pull(qint64 frames) const
     {
         std::vector<qint16> samples(size_t(frames * kTakeChannels));
         const qint64 got = source
             ? source->read(reinterpret_cast<char *>(samples.data()), frames * kTakeFrameBytes)
             : 0;
         samples.resize(size_t(std::max<qint64>(got, 0) / 2));
-        playedFrames += qint64(samples.size()) / kTakeChannels;
         return samples;
     }
 
@@ -80,12 +74,6 @@ public:
             m_paced += due;
         });
     }
-    ~SyntheticAudioBackend() override
-    {
-        stopCapture();
-        stopPlayback();
-    }
-
     MciError startCapture(QIODevice *sink) override
     {
         if (!m_audio->hasInput)
