@@ -11,27 +11,23 @@
 #include <numbers>
 #include <vector>
 
-// A sound system of known behaviour, shared by a test and every backend it hands
-// out: the input is a 440 Hz sine whose frames are numbered over the whole run, the
-// output hands the test what it is given.
+// A sound system of known behaviour, shared by a test and every backend it hands out: the
+// input is a 440 Hz sine whose frames are numbered over the whole run; the test takes what
+// is played.
 class SyntheticAudio
 {
 public:
-    bool hasInput = true;
     bool hasOutput = true;
     bool realTime = false; // capture paces itself by the clock instead of feed()
-
     QIODevice *sink = nullptr; // the take being recorded into, while capturing
     QIODevice *source = nullptr; // the take being played, while playing
     qint64 capturedFrames = 0; // frames written to takes so far; the next frame's number
-    int captureStarts = 0;
-    int playbackStarts = 0;
 
     // Left and right sample of the frame numbered frame.
     static qint16 sampleAt(qint64 frame)
     {
-        return qint16(std::lround(
-            8000.0 * std::sin(2.0 * std::numbers::pi * 440.0 * double(frame) / kTakeRate)));
+        return qint16(std::lround(8000.0 * std::sin(2.0 * std::numbers::pi * 440.0
+                                                    * double(frame) / kTakeRate)));
     }
 
     // Writes the next frames of the signal into the take being recorded.
@@ -51,9 +47,9 @@ public:
     std::vector<qint16> pull(qint64 frames) const
     {
         std::vector<qint16> samples(size_t(frames * kTakeChannels));
-        const qint64 got = source
-            ? source->read(reinterpret_cast<char *>(samples.data()), frames * kTakeFrameBytes)
-            : 0;
+        const qint64 got = source ? source->read(reinterpret_cast<char *>(samples.data()),
+                                                 frames * kTakeFrameBytes)
+                                  : 0;
         samples.resize(size_t(std::max<qint64>(got, 0) / 2));
         return samples;
     }
@@ -64,8 +60,7 @@ public:
 class SyntheticAudioBackend final : public AudioBackend
 {
 public:
-    explicit SyntheticAudioBackend(SyntheticAudio *audio)
-        : m_audio(audio)
+    explicit SyntheticAudioBackend(SyntheticAudio *audio) : m_audio(audio)
     {
         m_pace.setInterval(10);
         QObject::connect(&m_pace, &QTimer::timeout, &m_pace, [this] {
@@ -74,12 +69,10 @@ public:
             m_paced += due;
         });
     }
+
     MciError startCapture(QIODevice *sink) override
     {
-        if (!m_audio->hasInput)
-            return MciError::NoInputDevice;
         m_audio->sink = sink;
-        ++m_audio->captureStarts;
         if (m_audio->realTime) {
             m_paced = 0;
             m_clock.start();
@@ -87,17 +80,12 @@ public:
         }
         return MciError::None;
     }
-    void stopCapture() override
-    {
-        m_pace.stop();
-        m_audio->sink = nullptr;
-    }
+    void stopCapture() override { m_pace.stop(); m_audio->sink = nullptr; }
     MciError startPlayback(QIODevice *source) override
     {
         if (!m_audio->hasOutput)
             return MciError::NoOutputDevice;
         m_audio->source = source;
-        ++m_audio->playbackStarts;
         return MciError::None;
     }
     void stopPlayback() override { m_audio->source = nullptr; }

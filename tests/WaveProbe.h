@@ -10,7 +10,6 @@
 
 // A WAV file as libsndfile reads it back: its header and its samples, interleaved.
 struct WaveProbe {
-    bool opened = false;
     SF_INFO info {};
     std::vector<short> samples;
 };
@@ -20,8 +19,7 @@ inline WaveProbe readWave(const QString &path)
     WaveProbe probe;
     SNDFILE *sf = sf_open(QFile::encodeName(path).constData(), SFM_READ, &probe.info);
     if (!sf)
-        return probe;
-    probe.opened = true;
+        return {};
     probe.samples.resize(size_t(probe.info.frames * probe.info.channels));
     probe.samples.resize(
         size_t(sf_read_short(sf, probe.samples.data(), sf_count_t(probe.samples.size()))));

@@ -24,8 +24,10 @@ private Q_SLOTS:
         mciGetErrorStringA(qint32(MciError::NoInputDevice), expected, 1024);
         QCOMPARE(boxes.list.size(), size_t(1));
         QCOMPARE(boxes.list.front().text, expected.toUpper());
+        QCOMPARE(boxes.list.front().title, QStringLiteral("Error"));
         QCOMPARE(w.mRecording, 0);
         QVERIFY(w.cmdrecord->isEnabled() && !w.cmdstop->isEnabled() && !w.cmdplay->isEnabled());
+        QVERIFY(w.cmdsave->isEnabled());
         QCOMPARE(w.lbltime->text(), QStringLiteral("00:00"));
         QString ret;
         mciSendStringA(QStringLiteral("close all"), ret, 1024, 0);
