@@ -62,7 +62,6 @@ class SyntheticAudioBackend final : public AudioBackend
 public:
     explicit SyntheticAudioBackend(SyntheticAudio *audio) : m_audio(audio)
     {
-        m_pace.setInterval(10);
         QObject::connect(&m_pace, &QTimer::timeout, &m_pace, [this] {
             const qint64 due = m_clock.elapsed() * kTakeRate / 1000 - m_paced;
             m_audio->feed(due);
@@ -76,7 +75,7 @@ public:
         if (m_audio->realTime) {
             m_paced = 0;
             m_clock.start();
-            m_pace.start();
+            m_pace.start(10);
         }
         return MciError::None;
     }

@@ -1,5 +1,4 @@
 #include "DialogAnswers.h"
-#include "Mp3Probe.h"
 #include "TestSupport.h"
 #include "WaveProbe.h"
 
@@ -55,7 +54,6 @@ private Q_SLOTS:
 
         frmMain w;
         w.cmdrecord->click();
-        QVERIFY(w.cmdstop->isEnabled());
         QProcess paplay;
         paplay.start(QStringLiteral("paplay"), {QStringLiteral("--device=vsink"), tone});
         QVERIFY2(paplay.waitForStarted(), qPrintable(paplay.errorString()));
@@ -88,17 +86,15 @@ private Q_SLOTS:
         QCOMPARE(wave.info.samplerate, 44100);
         QVERIFY2(wave.info.frames >= 2 * 44100, qPrintable(QString::number(wave.info.frames)));
         // The loudest half second holds the tone, well above any other pitch.
-        double best = 0;
-        double other = 0;
+        size_t loudest = 0;
         for (size_t first = 0; first + 22050 <= size_t(wave.info.frames); first += 11025) {
-            if (const double a = amplitudeAt(wave, 0, first, 22050, 440.0); a > best) {
-                best = a;
-                other = std::max(amplitudeAt(wave, 0, first, 22050, 1000.0),
-                                 amplitudeAt(wave, 0, first, 22050, 300.0));
-            }
+            if (amplitudeAt(wave, 0, first, 22050, 440.0) > amplitudeAt(wave, 0, loudest, 22050, 440.0))
+                loudest = first;
         }
-        QCOMPARE_GT(best, 0.25);
-        QCOMPARE_LT(other, best / 20);
+        const double level = amplitudeAt(wave, 0, loudest, 22050, 440.0);
+        QCOMPARE_GT(level, 0.25);
+        for (double other : {300.0, 1000.0})
+            QCOMPARE_LT(amplitudeAt(wave, 0, loudest, 22050, other), level / 20);
     }
 };
 

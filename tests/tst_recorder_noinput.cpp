@@ -20,17 +20,14 @@ private Q_SLOTS:
         CapturedMessages boxes;
         frmMain w;
         w.cmdrecord->click();
-        QString expected;
-        mciGetErrorStringA(qint32(MciError::NoInputDevice), expected, 1024);
+        QString error;
+        mciGetErrorStringA(qint32(MciError::NoInputDevice), error, 1024);
         QCOMPARE(boxes.list.size(), size_t(1));
-        QCOMPARE(boxes.list.front().text, expected.toUpper());
-        QCOMPARE(boxes.list.front().title, QStringLiteral("Error"));
-        QCOMPARE(w.mRecording, 0);
+        QCOMPARE(boxes.list.front().title + ": " + boxes.list.front().text, "Error: " + error.toUpper());
         QVERIFY(w.cmdrecord->isEnabled() && !w.cmdstop->isEnabled() && !w.cmdplay->isEnabled());
-        QVERIFY(w.cmdsave->isEnabled());
+        QVERIFY(w.cmdsave->isEnabled() && w.mRecording == 0);
         QCOMPARE(w.lbltime->text(), QStringLiteral("00:00"));
-        QString ret;
-        mciSendStringA(QStringLiteral("close all"), ret, 1024, 0);
+        mciSendStringA(QStringLiteral("close all"), error, 1024, 0);
     }
 };
 
