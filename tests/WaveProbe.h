@@ -37,8 +37,10 @@ inline bool writeTone(const QString &path, double hz, double seconds, int rate =
         return false;
     const auto frames = sf_count_t(seconds * rate);
     std::vector<double> samples(size_t(frames * channels));
-    for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = 0.5 * std::sin(2 * std::numbers::pi * hz * double(i / size_t(channels)) / rate);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const double t = double(i / size_t(channels)) / rate;
+        samples[i] = 0.5 * std::sin(2 * std::numbers::pi * hz * t);
+    }
     const bool written = sf_writef_double(sf, samples.data(), frames) == frames;
     return sf_close(sf) == 0 && written;
 }

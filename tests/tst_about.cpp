@@ -85,7 +85,8 @@ private Q_SLOTS:
             QTest::keyClicks(about.Text1, QStringLiteral(" Edited."));
             edited = about.Text1->toPlainText();
         }));
-        QVERIFY(whileAboutIsOpen(main, [&](frmAbout &about) { reopened = about.Text1->toPlainText(); }));
+        QVERIFY(whileAboutIsOpen(main,
+                                 [&](frmAbout &about) { reopened = about.Text1->toPlainText(); }));
 
         const QStringList addresses{"www.tellvane.example/cuecards", "www.tellvane.example/clock",
             "www.tellvane.example/scriptbook", "www.tellvane.example/voicelog",

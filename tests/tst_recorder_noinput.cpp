@@ -23,7 +23,8 @@ private Q_SLOTS:
         QString error;
         mciGetErrorStringA(qint32(MciError::NoInputDevice), error, 1024);
         QCOMPARE(boxes.list.size(), size_t(1));
-        QCOMPARE(boxes.list.front().title + ": " + boxes.list.front().text, "Error: " + error.toUpper());
+        QCOMPARE(boxes.list.front().text, error.toUpper());
+        QCOMPARE(boxes.list.front().title, QStringLiteral("Error"));
         QVERIFY(w.cmdrecord->isEnabled() && !w.cmdstop->isEnabled() && !w.cmdplay->isEnabled());
         QVERIFY(w.cmdsave->isEnabled() && w.mRecording == 0);
         QCOMPARE(w.lbltime->text(), QStringLiteral("00:00"));

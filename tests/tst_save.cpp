@@ -23,9 +23,16 @@ class tst_Save : public QObject
 
     SyntheticAudio m_audio;
     SettingsFolder m_settings;
-    std::optional<CapturedMessages> m_boxes;
-    std::optional<DialogAnswers> m_answers;
+    CapturedMessages m_boxes;
+    DialogAnswers m_answers;
     std::optional<QTemporaryDir> m_dir;
+
+    void recordTake(frmMain &w)
+    {
+        w.cmdrecord_Click();
+        m_audio.feed(44100);
+        w.cmdstop_Click();
+    }
 
     QString path(const QString &name) const { return m_dir->filePath(name); }
     QStringList files() const { return QDir(m_dir->path()).entryList(QDir::Files, QDir::Name); }
@@ -34,10 +41,10 @@ class tst_Save : public QObject
     // the save panel idle.
     void save(frmMain &w, const QString &chosen)
     {
-        const size_t before = m_boxes->list.size();
-        m_answers->choose(path(chosen));
+        const size_t before = m_boxes.list.size();
+        m_answers.choose(path(chosen));
         w.cmdsave->click();
-        QTRY_VERIFY_WITH_TIMEOUT(m_boxes->list.size() > before, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_boxes.list.size() > before, 20000);
         QVERIFY(!w.tmrsave->isActive() && w.cmdsave->isEnabled());
         QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(w.pbrwavsave->value() + w.pbrmp3save->value(), 0);
@@ -47,13 +54,12 @@ class tst_Save : public QObject
 private Q_SLOTS:
     void initTestCase() { m_settings.write("36\r\n 65535 \r\n 0 \r\n 255 \r\n5\r\n64\r\n"); }
 
-    // Every test starts with a second of the signal recorded.
     void init()
     {
         m_audio = SyntheticAudio();
         installWaveAudioDriver(m_audio.factory());
-        m_boxes.emplace();
-        m_answers.emplace();
+        m_boxes.list.clear();
+        m_answers.calls.clear();
         m_dir.emplace();
     }
 
@@ -61,8 +67,6 @@ private Q_SLOTS:
     {
         QString ret;
         mciSendStringA(QStringLiteral("close all"), ret, 1024, 0);
-        m_answers.reset();
-        m_boxes.reset();
     }
 
     // An old file of the WAV's name is overwritten without a question; the MP3 is made at
@@ -89,44 +93,39 @@ private Q_SLOTS:
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("not a take") > 0);
         old.close();
         frmMain w;
-        QCOMPARE(w.settingsForm().lblbitrate->text(), QStringLiteral("64"));
         w.settingsForm().cmbquality->setCurrentIndex(0);
         w.settingsForm().cmbquality_Click();
-        w.cmdrecord_Click();
-        m_audio.feed(44100);
-        w.cmdstop_Click();
+        recordTake(w);
         save(w, chosen);
         QCOMPARE(readWave(path(wav)).info.frames, 44100);
         const std::vector<FrameHeader> frames = frameHeaders(fileBytes(path(mp3)));
         QVERIFY(frames.size() > 30); // a second of audio
         QVERIFY(std::all_of(frames.begin(), frames.end(), [](auto &f) { return f.kbps == 128; }));
-        QCOMPARE(m_boxes->list.size(), size_t(1));
-        QCOMPARE(m_boxes->list.back().text, QStringLiteral("MP3 FILE GENERATED AS - ") + path(mp3));
-        QCOMPARE(m_boxes->list.back().title, QStringLiteral("Message"));
-        const DialogAnswers::Call &dialog = m_answers->calls.at(0);
+        QCOMPARE(m_boxes.list.size(), size_t(1));
+        QCOMPARE(m_boxes.list.back().text, QStringLiteral("MP3 FILE GENERATED AS - ") + path(mp3));
+        QCOMPARE(m_boxes.list.back().title, QStringLiteral("Message"));
+        const DialogAnswers::Call &dialog = m_answers.calls.at(0);
         QVERIFY(dialog.filter == "Mp3 Files|*.mp3" && dialog.flags == 6 && dialog.cancelError);
 
         save(w, QStringLiteral("second.mp3"));
         QCOMPARE(readWave(path(QStringLiteral("second.wav"))).samples, readWave(path(wav)).samples);
         QVERIFY(QFileInfo(path(QStringLiteral("second.mp3"))).size() > 0);
-        QCOMPARE(m_answers->calls.size(), size_t(2)); // no question about the old WAV
+        QCOMPARE(m_answers.calls.size(), size_t(2)); // no question about the old WAV
         const QStringList saved = files();
-        m_answers->cancel();
+        m_answers.cancel();
         w.cmdsave_Click();
         QCoreApplication::processEvents();
         QVERIFY(!w.tmrsave->isActive() && w.cmdsave->isEnabled());
         QCOMPARE(files(), saved);
-        QCOMPARE(m_boxes->list.size(), size_t(2));
+        QCOMPARE(m_boxes.list.size(), size_t(2));
     }
 
     // Stop, and Save once more, in the middle of a save leave it running alone.
     void writesTheWaveInTheTickThatFinds40()
     {
         frmMain w;
-        w.cmdrecord_Click();
-        m_audio.feed(44100);
-        w.cmdstop_Click();
-        m_answers->choose(path(QStringLiteral("take.mp3")));
+        recordTake(w);
+        m_answers.choose(path(QStringLiteral("take.mp3")));
         w.cmdsave_Click();
         QVERIFY(w.tmrsave->isActive());
         QCOMPARE(w.tmrsave->interval(), 10);
@@ -135,7 +134,7 @@ private Q_SLOTS:
         w.cmdstop_Click();
         QVERIFY(!w.cmdsave->isEnabled());
         w.cmdsave_Click();
-        QCOMPARE(m_answers->calls.size(), size_t(1));
+        QCOMPARE(m_answers.calls.size(), size_t(1));
         for (int tick = 1; tick <= 40; ++tick)
             w.tmrsave_Timer();
         QCOMPARE(w.pbrwavsave->value(), 40);
@@ -149,8 +148,8 @@ private Q_SLOTS:
         w.tmrsave_Timer(); // the 101st starts the encoder
         QCOMPARE(w.pbrwavsave->value(), 0);
         QVERIFY(!w.pbrmp3save->isHidden() && w.lameocx->isEncoding() && !w.cmdsave->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!m_boxes->list.empty(), 20000);
-        QCOMPARE(m_boxes->list.front().title, QStringLiteral("Message"));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_boxes.list.empty(), 20000);
+        QCOMPARE(m_boxes.list.front().title, QStringLiteral("Message"));
         QVERIFY(w.cmdsave->isEnabled());
         const WaveProbe wave = readWave(path(QStringLiteral("take.wav")));
         QCOMPARE(wave.info.frames, 44100);
@@ -171,28 +170,25 @@ private Q_SLOTS:
         QFETCH(QString, obstacle);
         QFETCH(QString, message);
         frmMain w;
-        if (!obstacle.isEmpty()) {
-            w.cmdrecord_Click();
-            m_audio.feed(44100);
-            w.cmdstop_Click();
-        }
+        if (!obstacle.isEmpty())
+            recordTake(w);
         const bool readOnly = obstacle == QLatin1StringView("read-only");
-        if (readOnly) {
+        if (readOnly)
             QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner
                                       | QFile::ReadOther | QFile::ExeOther);
-        } else if (!obstacle.isEmpty()) {
+        else if (!obstacle.isEmpty())
             QVERIFY(QDir(m_dir->path()).mkdir(obstacle));
-        }
         {
             std::optional<AsOrdinaryUser> user;
             if (readOnly)
                 user.emplace();
             save(w, QStringLiteral("take.mp3"));
         }
-        QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(m_boxes->list.size(), size_t(1));
-        QCOMPARE(m_boxes->list.front().text, message);
-        QCOMPARE(m_boxes->list.front().title, QStringLiteral("Error"));
+        QFile::setPermissions(m_dir->path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(m_boxes.list.size(), size_t(1));
+        QCOMPARE(m_boxes.list.front().text, message);
+        QCOMPARE(m_boxes.list.front().title, QStringLiteral("Error"));
         QVERIFY(!w.lameocx->isEncoding());
         QCOMPARE(files(), obstacle == "take.mp3" ? QStringList{"take.wav"} : QStringList());
     }
