@@ -41,7 +41,7 @@ class tst_Recorder : public QObject
     SettingsFolder m_settings;
     CapturedMessages m_boxes;
 
-    // What Play gives of the take: its frames, and whether the first is frame first.
+    // What Play gives of the take: its frames, and whether it starts at frame first.
     QString played(qint64 first) const
     {
         const std::vector<qint16> samples = m_audio.pull(1 << 20);

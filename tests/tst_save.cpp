@@ -60,6 +60,7 @@ private Q_SLOTS:
         installWaveAudioDriver(m_audio.factory());
         m_boxes.list.clear();
         m_answers.calls.clear();
+        m_answers.answers.clear();
         m_dir.emplace();
     }
 
