@@ -1,14 +1,15 @@
 #pragma once
 
-#include <QString>
+#include <QFile>
 
 #include <sndfile.h>
 
+#include <cmath>
+#include <numbers>
 #include <vector>
 
 // A WAV file as libsndfile reads it back: its header and its samples, interleaved.
 struct WaveProbe {
-    bool opened = false;
     SF_INFO info {};
     std::vector<short> samples;
 };
@@ -16,13 +17,79 @@ struct WaveProbe {
 inline WaveProbe readWave(const QString &path)
 {
     WaveProbe probe;
-    SNDFILE *sf = sf_open(path.toLocal8Bit().constData(), SFM_READ, &probe.info);
+    SNDFILE *sf = sf_open(QFile::encodeName(path).constData(), SFM_READ, &probe.info);
     if (!sf)
-        return probe;
-    probe.opened = true;
+        return {};
     probe.samples.resize(size_t(probe.info.frames * probe.info.channels));
-    probe.samples.resize(
-        size_t(sf_read_short(sf, probe.samples.data(), sf_count_t(probe.samples.size()))));
+    const sf_count_t size = sf_count_t(probe.samples.size());
+    probe.samples.resize(size_t(sf_read_short(sf, probe.samples.data(), size)));
     sf_close(sf);
     return probe;
+}
+
+// A WAV of a sine at half of full scale on every channel; format is an SF_FORMAT_PCM_*.
+inline bool writeTone(const QString &path, double hz, double seconds, int rate = 44100,
+                      int channels = 2, int format = SF_FORMAT_PCM_16)
+{
+    SF_INFO info {0, rate, channels, SF_FORMAT_WAV | format, 0, 0};
+    SNDFILE *sf = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    if (!sf)
+        return false;
+    const auto frames = sf_count_t(seconds * rate);
+    std::vector<double> samples(size_t(frames * channels));
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const double t = double(i / size_t(channels)) / rate;
+        samples[i] = 0.5 * std::sin(2 * std::numbers::pi * hz * t);
+    }
+    const bool written = sf_writef_double(sf, samples.data(), frames) == frames;
+    return sf_close(sf) == 0 && written;
+}
+
+// Amplitude (of full scale) of the frequency hz in count frames of one channel from first.
+inline double amplitudeAt(const WaveProbe &wave, int channel, size_t first, size_t count, double hz)
+{
+    const double w = 2 * std::numbers::pi * hz / wave.info.samplerate;
+    double re = 0;
+    double im = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const double x = wave.samples[(first + i) * size_t(wave.info.channels) + size_t(channel)];
+        re += x * std::cos(w * double(i));
+        im -= x * std::sin(w * double(i));
+    }
+    return 2.0 * std::hypot(re, im) / double(count) / 32768.0;
+}
+
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// An MPEG-1 Layer III frame header as a player reads it, without a decoder of ours.
+struct FrameHeader {
+    int kbps = 0;
+    int rate = 0;
+    bool jointStereo = false;
+    qsizetype end = 0; // offset of the byte after the frame
+};
+
+// Walks an MP3 frame by frame from its first byte; stops at the first byte that is not an
+// MPEG-1 Layer III frame header, which for a whole file is its end.
+inline std::vector<FrameHeader> frameHeaders(const QByteArray &mp3)
+{
+    static constexpr int kbpsTable[16] = {0,   32,  40,  48,  56,  64,  80,  96,
+                                          112, 128, 160, 192, 224, 256, 320, 0};
+    static constexpr int rateTable[4] = {44100, 48000, 32000, 0};
+    std::vector<FrameHeader> frames;
+    for (qsizetype at = 0; at + 4 <= mp3.size(); at = frames.back().end) {
+        const auto b = [&](int i) { return quint8(mp3[at + i]); };
+        const int kbps = kbpsTable[b(2) >> 4];
+        const int rate = rateTable[(b(2) >> 2) & 3];
+        // Sync bits, then version bits 11 (MPEG-1) and layer bits 01 (Layer III).
+        if (b(0) != 0xFF || (b(1) & 0xFE) != 0xFA || kbps == 0 || rate == 0)
+            break;
+        const qsizetype length = 144000 * kbps / rate + ((b(2) >> 1) & 1);
+        frames.push_back({kbps, rate, (b(3) >> 6) == 1, at + length});
+    }
+    return frames;
 }

@@ -3,14 +3,12 @@
 #include "WaveProbe.h"
 
 #include "platform/Mci.h"
-#include "platform/MciCommand.h"
 #include "recorder/WaveFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSet>
-#include <QTemporaryDir>
-#include <QTest>
+
+#include <optional>
 
 namespace {
 
@@ -18,20 +16,17 @@ const QString kOpen = QStringLiteral("open new Type waveaudio Alias recSound");
 const QString kSet = QStringLiteral("set recSound time format ms bitspersample 16 channels 2 "
                                     "samplespersec 44100 bytespersec 176400 alignment 4");
 
-qint32 send(const QString &command)
+MciError send(const QString &command)
 {
-    QString ret;
-    return mciSendStringA(command, ret, 1024, 0);
+    QString ret = QStringLiteral("stale");
+    const auto result = MciError(mciSendStringA(command, ret, 1024, 0));
+    return ret.isEmpty() ? result : MciError(-1); // these commands answer no text
 }
 
-qint32 code(MciError error)
-{
-    return qint32(error);
-}
-
+// A take's file gets its name once it is played or saved.
 QStringList takeFiles()
 {
-    return QDir::temp().entryList({ QStringLiteral("tellvane-take-*") }, QDir::Files);
+    return QDir::temp().entryList({QStringLiteral("tellvane-take-*")}, QDir::Files);
 }
 
 } // namespace
@@ -40,369 +35,137 @@ class tst_Mci : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    void answersCommands_data();
-    void answersCommands();
-    void givesEveryCodeItsOwnText();
-    void cutsErrorTextToTheBuffer();
-    void takesTheSavePathWhole_data();
-    void takesTheSavePathWhole();
-    void savesTheTakeAsWave();
-    void savesNothingBeforeOpen();
-    void closeAllDiscardsTheTake();
-    void playsFromTheStartAfterStop();
-    void playsFromAPosition();
-    void reportsMissingDevices_data();
-    void reportsMissingDevices();
-    void refusesATakeTooLongForWave();
-    void leavesNoFileWhenSavingFails();
-    void keepsTheOldWaveWhenTheDiskFills_data();
-    void keepsTheOldWaveWhenTheDiskFills();
-
-private:
     SyntheticAudio m_audio;
-    QTemporaryDir m_dir;
     QTemporaryDir m_temp;
+
+private Q_SLOTS:
+    // Takes go to a folder of this test's own, which tests running beside it leave alone.
+    void initTestCase()
+    {
+        qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
+        QCOMPARE(QDir::tempPath(), m_temp.path());
+    }
+
+    void init()
+    {
+        m_audio = SyntheticAudio();
+        installWaveAudioDriver(m_audio.factory());
+    }
+
+    void cleanup()
+    {
+        QCOMPARE(send(QStringLiteral("close all")), MciError::None);
+        QVERIFY(takeFiles().isEmpty());
+    }
+
+    void answersCommands_data()
+    {
+        // Each command is sent after "close all" and the recorder's own open.
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<MciError>("result");
+        const auto row = [](const char *name, const QString &command, MciError result) {
+            QTest::newRow(name) << command << result;
+        };
+        using enum MciError;
+        row("keywords any case", kSet.toUpper().replace("RECSOUND", "recSound"), None);
+        row("alias any case, extra blanks", "  record   RECSOUND  ", None);
+        row("close one", "close recSound", None);
+        row("play", "play recSound", None);
+        row("play past the end", "play recSound from 4294967295", None);
+        row("unknown verb", "rewind recSound", UnknownCommand);
+        row("no device", "record", MissingParameter);
+        row("unknown alias", "record voice", UnknownDevice);
+        row("alias in use", kOpen, AliasInUse);
+        row("no driver", "open new Type cdaudio Alias cd", NoDriver);
+        row("open without alias", "open new Type waveaudio", MissingParameter);
+        row("open a file", "open take.wav Type waveaudio Alias other", BadParameter);
+        row("open unknown keyword", "open new Kind waveaudio Alias other", BadParameter);
+        row("set nothing", "set recSound", MissingParameter);
+        row("set mono", "set recSound channels 1", UnsupportedFormat);
+        row("set 48 kHz", "set recSound samplespersec 48000", UnsupportedFormat);
+        row("set unknown", "set recSound volume 5", BadParameter);
+        row("record extra", "record recSound insert", BadParameter);
+        row("play from negative", "play recSound from -1", BadParameter);
+        row("play from too far", "play recSound from 4294967296", BadParameter);
+        row("save no path", "save recSound", MissingParameter);
+    }
+    void answersCommands()
+    {
+        QFETCH(QString, command);
+        QFETCH(MciError, result);
+        QCOMPARE(send(QStringLiteral("close all")), MciError::None);
+        QCOMPARE(send(kOpen), MciError::None);
+        QCOMPARE(send(command), result);
+    }
+    void givesEveryCodeItsOwnText()
+    {
+        QSet<QString> texts;
+        const QList<qint32> codes{261, 262, 263, 264, 265, 266, 267, 268, 269, 270, 271, 272, 273};
+        for (qint32 code : codes + QList<qint32>{9999}) {
+            QString text;
+            QString cut; // the buffer holds its length less one
+            mciGetErrorStringA(code, text, 1024);
+            mciGetErrorStringA(code, cut, 11);
+            QVERIFY2(!text.isEmpty() && cut == text.left(10), qPrintable(QString::number(code)));
+            texts.insert(text);
+        }
+        QCOMPARE(texts.size(), codes.size() + 1);
+    }
+
+    void reportsAMissingOutput()
+    {
+        m_audio.hasOutput = false;
+        QCOMPARE(send(kOpen), MciError::None);
+        QCOMPARE(send(QStringLiteral("record recSound")), MciError::None);
+        QCOMPARE(send(QStringLiteral("play recSound from 0")), MciError::NoOutputDevice);
+    }
+
+    // An old WAV of the name is kept whatever goes wrong, and nothing else is left.
+    void writesTheWaveWholeOrNotAtAll_data()
+    {
+        // A take of pcm bytes, of which the writer is told of claimed; files may grow to limit
+        // bytes; a sparse file stands in for a take of more than six hours.
+        QTest::addColumn<qint64>("pcm");
+        QTest::addColumn<qint64>("claimed");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<MciError>("result");
+        const auto row = [](const char *name, qint64 pcm, qint64 claimed, int limit,
+                            const char *target, MciError result = MciError::FileWriteFailed) {
+            QTest::newRow(name) << pcm << claimed << limit << target << result;
+        };
+        row("too long", kMaxWaveDataBytes + 4, kMaxWaveDataBytes + 4, 0, "take.wav",
+            MciError::TakeTooLong);
+        row("take shorter than told", 200000, 400000, 0, "take.wav");
+        row("folder missing", 4000, 4000, 0, "missing/take.wav");
+        row("disk full in the header", 4000, 4000, 20, "take.wav");
+        row("disk full in the last buffered bytes", 4000, 4000, 3000, "take.wav");
+        row("disk full after many chunks", 800000, 800000, 500000, "take.wav");
+    }
+    void writesTheWaveWholeOrNotAtAll()
+    {
+        QFETCH(qint64, pcm);
+        QFETCH(qint64, claimed);
+        QFETCH(int, limit);
+        QFETCH(QString, target);
+        QFETCH(MciError, result);
+        QTemporaryDir dir;
+        QFile old(dir.filePath(QStringLiteral("take.wav")));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old take") == 8);
+        old.close();
+        QFile take(dir.filePath(QStringLiteral("take.pcm")));
+        QVERIFY(take.open(QIODevice::ReadWrite) && take.resize(pcm));
+        {
+            std::optional<FileSizeLimit> full;
+            if (limit > 0)
+                full.emplace(rlim_t(limit));
+            QCOMPARE(writeWaveFile(take, claimed, dir.filePath(target)), result);
+        }
+        QCOMPARE(fileBytes(old.fileName()), QByteArray("old take"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList({QStringLiteral("take.pcm"), QStringLiteral("take.wav")}));
+    }
 };
-
-// Takes go to a folder of this test's own, which tests running beside it leave alone.
-void tst_Mci::initTestCase()
-{
-    QVERIFY(m_temp.isValid());
-    qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
-    QCOMPARE(QDir::tempPath(), m_temp.path());
-}
-
-void tst_Mci::init()
-{
-    m_audio = SyntheticAudio();
-    installWaveAudioDriver(m_audio.factory());
-}
-
-void tst_Mci::cleanup()
-{
-    send(QStringLiteral("close all"));
-    // A closed element leaves no take behind.
-    QVERIFY(takeFiles().isEmpty());
-}
-
-void tst_Mci::answersCommands_data()
-{
-    // Each command is sent after "close all" and the recorder's own open.
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<MciError>("result");
-    auto row = [](const char *name, const QString &command, MciError result) {
-        QTest::newRow(name) << command << result;
-    };
-    row("close all", QStringLiteral("close all"), MciError::None);
-    row("close one", QStringLiteral("close recSound"), MciError::None);
-    row("set format", kSet, MciError::None);
-    row("keywords any case",
-        kSet.toUpper().replace(QStringLiteral("RECSOUND"), QStringLiteral("recSound")),
-        MciError::None);
-    row("alias any case", QStringLiteral("record RECSOUND"), MciError::None);
-    row("extra blanks", QStringLiteral("  record   recSound  "), MciError::None);
-    row("record", QStringLiteral("record recSound"), MciError::None);
-    row("stop idle", QStringLiteral("stop recSound"), MciError::None);
-    row("play", QStringLiteral("play recSound from 0"), MciError::None);
-    row("play without from", QStringLiteral("play recSound"), MciError::None);
-    row("second open", QStringLiteral("open new Type waveaudio Alias other"), MciError::None);
-
-    row("empty", QString(), MciError::UnknownCommand);
-    row("unknown verb", QStringLiteral("rewind recSound"), MciError::UnknownCommand);
-    row("no device", QStringLiteral("record"), MciError::MissingParameter);
-    row("unknown alias", QStringLiteral("record voice"), MciError::UnknownDevice);
-    row("save unknown alias", QStringLiteral("save voice a.wav wait"), MciError::UnknownDevice);
-    row("alias in use", kOpen, MciError::AliasInUse);
-    row("no driver", QStringLiteral("open new Type cdaudio Alias cd"), MciError::NoDriver);
-    row("open without alias", QStringLiteral("open new Type waveaudio"),
-        MciError::MissingParameter);
-    row("open without type", QStringLiteral("open new Alias other"), MciError::MissingParameter);
-    row("open dangling keyword", QStringLiteral("open new Type"), MciError::MissingParameter);
-    row("open a file", QStringLiteral("open take.wav Type waveaudio Alias other"),
-        MciError::BadParameter);
-    row("open unknown keyword", QStringLiteral("open new Kind waveaudio Alias other"),
-        MciError::BadParameter);
-    row("set nothing", QStringLiteral("set recSound"), MciError::MissingParameter);
-    row("set mono", QStringLiteral("set recSound channels 1"), MciError::UnsupportedFormat);
-    row("set 8 bits", QStringLiteral("set recSound bitspersample 8"), MciError::UnsupportedFormat);
-    row("set 48 kHz", QStringLiteral("set recSound samplespersec 48000"),
-        MciError::UnsupportedFormat);
-    row("set bytes", QStringLiteral("set recSound bytespersec 88200"), MciError::UnsupportedFormat);
-    row("set alignment", QStringLiteral("set recSound alignment 2"), MciError::UnsupportedFormat);
-    row("set frames", QStringLiteral("set recSound time format frames"),
-        MciError::UnsupportedFormat);
-    row("set no value", QStringLiteral("set recSound channels"), MciError::MissingParameter);
-    row("set word value", QStringLiteral("set recSound channels two"), MciError::BadParameter);
-    row("set unknown", QStringLiteral("set recSound volume 5"), MciError::BadParameter);
-    row("set time without format", QStringLiteral("set recSound time base ms"),
-        MciError::BadParameter);
-    row("record extra", QStringLiteral("record recSound insert"), MciError::BadParameter);
-    row("stop extra", QStringLiteral("stop recSound now"), MciError::BadParameter);
-    row("play to", QStringLiteral("play recSound to 5"), MciError::BadParameter);
-    row("play from word", QStringLiteral("play recSound from start"), MciError::BadParameter);
-    row("play from negative", QStringLiteral("play recSound from -1"), MciError::BadParameter);
-    row("play from too far", QStringLiteral("play recSound from 4294967296"),
-        MciError::BadParameter);
-    row("play past the end", QStringLiteral("play recSound from 4294967295"), MciError::None);
-    row("play from nothing", QStringLiteral("play recSound from"), MciError::MissingParameter);
-    row("save no path", QStringLiteral("save recSound"), MciError::MissingParameter);
-}
-
-void tst_Mci::answersCommands()
-{
-    QFETCH(QString, command);
-    QFETCH(MciError, result);
-    QCOMPARE(send(QStringLiteral("close all")), 0);
-    QCOMPARE(send(kOpen), 0);
-    QString ret = QStringLiteral("stale");
-    QCOMPARE(mciSendStringA(command, ret, 1024, 0), code(result));
-    QVERIFY(ret.isEmpty());
-}
-
-void tst_Mci::givesEveryCodeItsOwnText()
-{
-    QSet<QString> texts;
-    const QList<MciError> failures = { MciError::UnknownCommand, MciError::MissingParameter,
-        MciError::BadParameter, MciError::UnknownDevice, MciError::AliasInUse, MciError::NoDriver,
-        MciError::UnsupportedFormat, MciError::NoInputDevice, MciError::NoOutputDevice,
-        MciError::DeviceFailure, MciError::TakeStorageFailed, MciError::FileWriteFailed,
-        MciError::TakeTooLong, MciError(9999) };
-    for (MciError failure : failures) {
-        QString text;
-        mciGetErrorStringA(code(failure), text, 1024);
-        QVERIFY2(!text.isEmpty(), qPrintable(QString::number(code(failure))));
-        texts.insert(text);
-    }
-    QCOMPARE(texts.size(), failures.size());
-}
-
-void tst_Mci::cutsErrorTextToTheBuffer()
-{
-    QString whole;
-    QString cut;
-    mciGetErrorStringA(code(MciError::NoInputDevice), whole, 1024);
-    mciGetErrorStringA(code(MciError::NoInputDevice), cut, 11);
-    QCOMPARE(cut, whole.left(10));
-}
-
-void tst_Mci::takesTheSavePathWhole_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("path");
-    QTest::newRow("short path") << QStringLiteral("save recSound C:\\TAKES\\TAKE1~1.WAV wait")
-                                << QStringLiteral("C:\\TAKES\\TAKE1~1.WAV");
-    QTest::newRow("blanks unquoted") << QStringLiteral("save recSound /tmp/my takes/a b.wav wait")
-                                     << QStringLiteral("/tmp/my takes/a b.wav");
-    QTest::newRow("quoted") << QStringLiteral("save recSound \"/tmp/a b.wav\" wait")
-                            << QStringLiteral("/tmp/a b.wav");
-    QTest::newRow("no wait") << QStringLiteral("save recSound /tmp/a b.wav")
-                             << QStringLiteral("/tmp/a b.wav");
-    QTest::newRow("upper case") << QStringLiteral("SAVE recSound /tmp/a.wav WAIT")
-                                << QStringLiteral("/tmp/a.wav");
-    QTest::newRow("wait inside") << QStringLiteral("save recSound /tmp/wait here.wav wait")
-                                 << QStringLiteral("/tmp/wait here.wav");
-}
-
-void tst_Mci::takesTheSavePathWhole()
-{
-    QFETCH(QString, command);
-    QFETCH(QString, path);
-    MciCommand parsed;
-    QCOMPARE(parseMciCommand(command, parsed), MciError::None);
-    QCOMPARE(parsed.verb, MciCommand::Verb::Save);
-    QCOMPARE(parsed.device, QStringLiteral("recSound"));
-    QCOMPARE(parsed.path, path);
-}
-
-void tst_Mci::savesTheTakeAsWave()
-{
-    const QString path = m_dir.filePath(QStringLiteral("a take.wav"));
-    QCOMPARE(send(kOpen), 0);
-    QCOMPARE(send(kSet), 0);
-    QCOMPARE(send(QStringLiteral("record recSound")), 0);
-    const qint64 first = m_audio.capturedFrames;
-    m_audio.feed(30000);
-    QCOMPARE(send(QStringLiteral("stop recSound")), 0);
-    QCOMPARE(send(QStringLiteral("save recSound ") + path + QStringLiteral(" wait")), 0);
-
-    const WaveProbe wave = readWave(path);
-    QVERIFY(wave.opened);
-    QCOMPARE(wave.info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-    QCOMPARE(wave.info.channels, 2);
-    QCOMPARE(wave.info.samplerate, 44100);
-    QCOMPARE(wave.info.frames, 30000);
-    for (qint64 i = 0; i < 30000; i += 997) {
-        QCOMPARE(wave.samples[size_t(2 * i)], SyntheticAudio::sampleAt(first + i));
-        QCOMPARE(wave.samples[size_t(2 * i + 1)], SyntheticAudio::sampleAt(first + i));
-    }
-    QFile header(path);
-    QVERIFY(header.open(QIODevice::ReadOnly));
-    const QByteArray riff = header.read(12);
-    QCOMPARE(riff.left(4), QByteArray("RIFF"));
-    QCOMPARE(riff.mid(8, 4), QByteArray("WAVE"));
-}
-
-void tst_Mci::savesNothingBeforeOpen()
-{
-    const QString path = m_dir.filePath(QStringLiteral("none.wav"));
-    QCOMPARE(send(QStringLiteral("save recSound ") + path + QStringLiteral(" wait")),
-        code(MciError::UnknownDevice));
-    QVERIFY(!QFile::exists(path));
-}
-
-void tst_Mci::closeAllDiscardsTheTake()
-{
-    QVERIFY(takeFiles().isEmpty());
-    QCOMPARE(send(kOpen), 0);
-    QCOMPARE(send(QStringLiteral("record recSound")), 0);
-    m_audio.feed(1000);
-    QCOMPARE(send(QStringLiteral("save recSound ") + m_dir.filePath(QStringLiteral("first.wav"))
-                 + QStringLiteral(" wait")),
-        0);
-    QCOMPARE(takeFiles().size(), 1);
-    QCOMPARE(send(QStringLiteral("close all")), 0);
-    QVERIFY(!m_audio.sink);
-    QVERIFY(takeFiles().isEmpty());
-
-    // The next element starts empty.
-    const QString path = m_dir.filePath(QStringLiteral("second.wav"));
-    QCOMPARE(send(kOpen), 0);
-    QCOMPARE(send(QStringLiteral("record recSound")), 0);
-    m_audio.feed(500);
-    QCOMPARE(send(QStringLiteral("save recSound ") + path + QStringLiteral(" wait")), 0);
-    QCOMPARE(readWave(path).info.frames, 500);
-}
-
-void tst_Mci::playsFromTheStartAfterStop()
-{
-    QCOMPARE(send(kOpen), 0);
-    QCOMPARE(send(QStringLiteral("record recSound")), 0);
-    const qint64 first = m_audio.capturedFrames;
-    m_audio.feed(5000);
-    QCOMPARE(send(QStringLiteral("stop recSound")), 0);
-    QCOMPARE(send(QStringLiteral("stop recSound")), 0);
-
-    QCOMPARE(send(QStringLiteral("play recSound from 0")), 0);
-    QVERIFY(m_audio.source);
-    QCOMPARE(m_audio.pull(1000).front(), SyntheticAudio::sampleAt(first));
-    // Stop during playback ends it; playing again starts over.
-    QCOMPARE(send(QStringLiteral("stop recSound")), 0);
-    QVERIFY(!m_audio.source);
-    QCOMPARE(send(QStringLiteral("play recSound from 0")), 0);
-    const std::vector<qint16> again = m_audio.pull(10000);
-    QCOMPARE(qint64(again.size()), 2 * 5000);
-    QCOMPARE(again[2 * 4321], SyntheticAudio::sampleAt(first + 4321));
-    QCOMPARE(m_audio.playbackStarts, 2);
-}
-
-void tst_Mci::playsFromAPosition()
-{
-    QCOMPARE(send(kOpen), 0);
-    QCOMPARE(send(QStringLiteral("record recSound")), 0);
-    const qint64 first = m_audio.capturedFrames;
-    m_audio.feed(2 * 44100);
-    QCOMPARE(send(QStringLiteral("stop recSound")), 0);
-    QCOMPARE(send(QStringLiteral("play recSound from 1500")), 0);
-    const std::vector<qint16> rest = m_audio.pull(2 * 44100);
-    QCOMPARE(qint64(rest.size()), 2 * (2 * 44100 - 66150));
-    QCOMPARE(rest.front(), SyntheticAudio::sampleAt(first + 66150 + 0));
-    QCOMPARE(rest[2], SyntheticAudio::sampleAt(first + 66151));
-}
-
-void tst_Mci::reportsMissingDevices_data()
-{
-    QTest::addColumn<bool>("hasInput");
-    QTest::addColumn<bool>("hasOutput");
-    QTest::addColumn<MciError>("record");
-    QTest::addColumn<MciError>("play");
-    QTest::newRow("no input") << false << true << MciError::NoInputDevice << MciError::None;
-    QTest::newRow("no output") << true << false << MciError::None << MciError::NoOutputDevice;
-}
-
-void tst_Mci::reportsMissingDevices()
-{
-    QFETCH(bool, hasInput);
-    QFETCH(bool, hasOutput);
-    QFETCH(MciError, record);
-    QFETCH(MciError, play);
-    m_audio.hasInput = hasInput;
-    m_audio.hasOutput = hasOutput;
-    QCOMPARE(send(kOpen), 0);
-    QCOMPARE(send(QStringLiteral("record recSound")), code(record));
-    QCOMPARE(m_audio.sink != nullptr, record == MciError::None);
-    QCOMPARE(send(QStringLiteral("stop recSound")), 0);
-    QCOMPARE(send(QStringLiteral("play recSound from 0")), code(play));
-}
-
-void tst_Mci::refusesATakeTooLongForWave()
-{
-    // A sparse file stands in for a take of more than six hours.
-    QFile pcm(m_dir.filePath(QStringLiteral("long.pcm")));
-    QVERIFY(pcm.open(QIODevice::ReadWrite));
-    QVERIFY(pcm.resize(kMaxWaveDataBytes + 4));
-    const QString path = m_dir.filePath(QStringLiteral("long.wav"));
-    QCOMPARE(writeWaveFile(pcm, pcm.size(), path), MciError::TakeTooLong);
-    QVERIFY(!QFile::exists(path));
-}
-
-void tst_Mci::leavesNoFileWhenSavingFails()
-{
-    // The take claims more bytes than it can give: the write stops half way.
-    QFile pcm(m_dir.filePath(QStringLiteral("short.pcm")));
-    QVERIFY(pcm.open(QIODevice::ReadWrite));
-    QVERIFY(pcm.resize(200000));
-    const QString path = m_dir.filePath(QStringLiteral("short.wav"));
-    QCOMPARE(writeWaveFile(pcm, 400000, path), MciError::FileWriteFailed);
-    QVERIFY(!QFile::exists(path));
-
-    QVERIFY(pcm.seek(0));
-    const QString nowhere = m_dir.filePath(QStringLiteral("missing folder/a.wav"));
-    QCOMPARE(writeWaveFile(pcm, pcm.size(), nowhere), MciError::FileWriteFailed);
-}
-
-void tst_Mci::keepsTheOldWaveWhenTheDiskFills_data()
-{
-    // Files may grow to limit bytes; a take of frames frames needs 44 + 4 * frames.
-    QTest::addColumn<int>("frames");
-    QTest::addColumn<int>("limit");
-    QTest::newRow("full in the header") << 1000 << 20;
-    QTest::newRow("full in the last buffered bytes") << 1000 << 3000;
-    QTest::newRow("full after many chunks") << 200000 << 500000;
-}
-
-void tst_Mci::keepsTheOldWaveWhenTheDiskFills()
-{
-    QFETCH(int, frames);
-    QFETCH(int, limit);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("take.wav"));
-    {
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("old take");
-    }
-    QFile pcm(dir.filePath(QStringLiteral("take.pcm")));
-    QVERIFY(pcm.open(QIODevice::ReadWrite));
-    QVERIFY(pcm.resize(qint64(frames) * kTakeFrameBytes));
-    QVERIFY(pcm.seek(0));
-
-    MciError result = MciError::None;
-    {
-        const FileSizeLimit full{rlim_t(limit)};
-        result = writeWaveFile(pcm, pcm.size(), path);
-    }
-    QCOMPARE(result, MciError::FileWriteFailed);
-    QFile old(path);
-    QVERIFY(old.open(QIODevice::ReadOnly));
-    QCOMPARE(old.readAll(), QByteArray("old take"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-        QStringList({ QStringLiteral("take.pcm"), QStringLiteral("take.wav") }));
-}
 
 QTEST_GUILESS_MAIN(tst_Mci)
 #include "tst_mci.moc"
