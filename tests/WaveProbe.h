@@ -59,12 +59,6 @@ inline double amplitudeAt(const WaveProbe &wave, int channel, size_t first, size
     return 2.0 * std::hypot(re, im) / double(count) / 32768.0;
 }
 
-inline QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // An MPEG-1 Layer III frame header as a player reads it, without a decoder of ours.
 struct FrameHeader {
     int kbps = 0;

@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "WaveProbe.h"
 
 #include "recorder/OcxLame.h"
