@@ -215,11 +215,7 @@ void frmMain::connectControls()
 void frmMain::Form_Load()
 {
     LoadSettings();
-    picprompt->setPalette(QPalette(colorFromRef(SettingsFile::toInt32(gBackColor).value_or(0))));
-    QPalette line = txtline->palette();
-    line.setColor(QPalette::Base, colorFromRef(SettingsFile::toInt32(gLineColor).value_or(255)));
-    line.setColor(QPalette::Text, colorFromRef(255));
-    txtline->setPalette(line);
+    applyAreaColors();
     mSavedSpeed = qint16(hscspeed->value());
     lblspeed->setText(QString::number(hscspeed->value()));
     cmdpause->setEnabled(false);
@@ -231,6 +227,18 @@ void frmMain::Form_Load()
     SetProgressBarColor(pbrmp3save, 102 + 256 * 0 + 65536 * 51);
     // Loaded hidden, so that its bit rate holds line 6 from the start.
     settingsForm();
+}
+
+void frmMain::applyAreaColors()
+{
+    QPalette area = picprompt->palette();
+    area.setColor(QPalette::Window,
+                  colorFromRef(SettingsFile::toColor(gBackColor, SettingsFile::kDefaultBackColor)));
+    picprompt->setPalette(area);
+    QPalette line = txtline->palette();
+    line.setColor(QPalette::Base,
+                  colorFromRef(SettingsFile::toColor(gLineColor, SettingsFile::kDefaultLineColor)));
+    txtline->setPalette(line);
 }
 
 void frmMain::SetProgressBarColor(QProgressBar *bar, qint32 color)

@@ -29,11 +29,6 @@ constexpr int kKeyDown = 40;
 
 constexpr int kSpeedStep = 5; // twips per tick
 
-qint32 colorSetting(const QString &text, qint32 fallback)
-{
-    return SettingsFile::toInt32(text).value_or(fallback);
-}
-
 // Hands the focus on when the focused button is about to be disabled.
 void switchButtons(QToolButton *off, QToolButton *on)
 {
@@ -61,12 +56,7 @@ void frmMain::cmdstart_Click()
     }
 
     LoadSettings();
-    QPalette area = picprompt->palette();
-    area.setColor(QPalette::Window, colorFromRef(colorSetting(gBackColor, 0)));
-    picprompt->setPalette(area);
-    QPalette line = txtline->palette();
-    line.setColor(QPalette::Base, colorFromRef(colorSetting(gLineColor, 255)));
-    txtline->setPalette(line);
+    applyAreaColors();
     txtcontainer->setFontSize(gFontSize);
     mLineCount = txtcontainer->lines().lineCount();
     PreparePrompt();
@@ -110,8 +100,8 @@ void frmMain::setUpPromptBox(PromptBox *box, const QString &text)
     box->setHeight(float(mBoxHeight));
     box->setTop(kWaitingTop);
     box->setFontSize(gFontSize);
-    box->setBackColor(colorSetting(gBackColor, 0));
-    box->setForeColor(colorSetting(gFontColor, 65535));
+    box->setBackColor(SettingsFile::toColor(gBackColor, SettingsFile::kDefaultBackColor));
+    box->setForeColor(SettingsFile::toColor(gFontColor, SettingsFile::kDefaultFontColor));
     box->setPlainText(text);
 }
 

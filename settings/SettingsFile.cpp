@@ -144,6 +144,11 @@ std::optional<qint16> toInt16(const QString &text)
     return qint16(*value);
 }
 
+qint32 toColor(const QString &text, qint32 fallback)
+{
+    return toInt32(text).value_or(fallback);
+}
+
 qint16 nearestFontSize(int points)
 {
     if (points < 26)

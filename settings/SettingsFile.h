@@ -48,6 +48,9 @@ QString numericForm(qint64 value);
 std::optional<qint32> toInt32(const QString &text);
 std::optional<qint16> toInt16(const QString &text);
 
+// A colour as held in a shared variable, converted where it is applied.
+qint32 toColor(const QString &text, qint32 fallback);
+
 // 24, 28 or 36, whichever is nearest (ties go to the larger size).
 qint16 nearestFontSize(int points);
 

@@ -123,9 +123,9 @@ void frmSettings::Form_Load()
 
     // Line 1 is already one of the three sizes the list offers.
     cmbfontsize->setCurrentText(QString::number(gFontSize));
-    setSampleFontColor(SettingsFile::toInt32(gFontColor).value_or(SettingsFile::kDefaultFontColor));
-    setSampleBackColor(SettingsFile::toInt32(gBackColor).value_or(SettingsFile::kDefaultBackColor));
-    setSampleLineColor(SettingsFile::toInt32(gLineColor).value_or(SettingsFile::kDefaultLineColor));
+    setSampleFontColor(SettingsFile::toColor(gFontColor, SettingsFile::kDefaultFontColor));
+    setSampleBackColor(SettingsFile::toColor(gBackColor, SettingsFile::kDefaultBackColor));
+    setSampleLineColor(SettingsFile::toColor(gLineColor, SettingsFile::kDefaultLineColor));
 
     // A rate the list does not offer gives way to the item shown, so the
     // encoder always gets a rate it can use.
