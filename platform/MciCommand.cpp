@@ -3,6 +3,10 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 namespace {
 
 bool is(const QString &word, QLatin1StringView keyword)
@@ -116,23 +120,18 @@ MciError parseMciCommand(const QString &text, MciCommand &command)
     if (words.isEmpty())
         return MciError::UnknownCommand;
 
-    const QString &verb = words.first();
-    if (is(verb, QLatin1StringView("open")))
-        command.verb = MciCommand::Verb::Open;
-    else if (is(verb, QLatin1StringView("close")))
-        command.verb = MciCommand::Verb::Close;
-    else if (is(verb, QLatin1StringView("set")))
-        command.verb = MciCommand::Verb::Set;
-    else if (is(verb, QLatin1StringView("record")))
-        command.verb = MciCommand::Verb::Record;
-    else if (is(verb, QLatin1StringView("stop")))
-        command.verb = MciCommand::Verb::Stop;
-    else if (is(verb, QLatin1StringView("play")))
-        command.verb = MciCommand::Verb::Play;
-    else if (is(verb, QLatin1StringView("save")))
-        command.verb = MciCommand::Verb::Save;
-    else
+    using Verb = MciCommand::Verb;
+    static constexpr std::pair<QLatin1StringView, Verb> kVerbs[] = {
+        {QLatin1StringView("open"), Verb::Open},     {QLatin1StringView("close"), Verb::Close},
+        {QLatin1StringView("set"), Verb::Set},       {QLatin1StringView("record"), Verb::Record},
+        {QLatin1StringView("stop"), Verb::Stop},     {QLatin1StringView("play"), Verb::Play},
+        {QLatin1StringView("save"), Verb::Save},
+    };
+    const auto known = std::find_if(std::begin(kVerbs), std::end(kVerbs),
+                                    [&](const auto &entry) { return is(words.first(), entry.first); });
+    if (known == std::end(kVerbs))
         return MciError::UnknownCommand;
+    command.verb = known->second;
 
     if (words.size() < 2)
         return MciError::MissingParameter;
