@@ -231,10 +231,12 @@ void frmMain::Form_Load()
 
 void frmMain::applyAreaColors()
 {
+    const qint32 back = SettingsFile::toColor(gBackColor, SettingsFile::kDefaultBackColor);
     QPalette area = picprompt->palette();
-    area.setColor(QPalette::Window,
-                  colorFromRef(SettingsFile::toColor(gBackColor, SettingsFile::kDefaultBackColor)));
+    area.setColor(QPalette::Window, colorFromRef(back));
     picprompt->setPalette(area);
+    // Box 0 waits with its top rows inside the area, so it must not show as a white strip.
+    txtprompt[0]->setBackColor(back);
     QPalette line = txtline->palette();
     line.setColor(QPalette::Base,
                   colorFromRef(SettingsFile::toColor(gLineColor, SettingsFile::kDefaultLineColor)));

@@ -148,7 +148,7 @@ private:
     void Form_Load();
     void Form_QueryUnload();
     void LoadSettings();
-    // The back colour to the prompt area and the line colour to the reading line.
+    // The back colour to the prompt area and its first box, the line colour to the reading line.
     void applyAreaColors();
     static void SetProgressBarColor(QProgressBar *bar, qint32 color);
 

@@ -66,6 +66,7 @@ private Q_SLOTS:
             QVERIFY2(button->isEnabled() != off.contains(button), qPrintable(button->text()));
         QVERIFY(!window.tmrmain->isActive() && !window.tmrsave->isActive());
         QCOMPARE(window.picprompt->palette().color(QPalette::Window), QColor(0, 0, 255));
+        QCOMPARE(window.txtprompt.at(0)->palette().color(QPalette::Base), QColor(0, 0, 255));
         QCOMPARE(window.txtline->palette().color(QPalette::Base), QColor(0, 255, 0));
         QCOMPARE(window.pbrwavsave->palette().color(QPalette::Highlight), QColor(204, 51, 51));
         QCOMPARE(window.pbrmp3save->palette().color(QPalette::Highlight), QColor(102, 0, 51));
