@@ -5,6 +5,7 @@
 
 QString helpPageAddress()
 {
-    const QString page = QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
+    const QString page
+        = QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
     return QUrl::fromLocalFile(page).toString();
 }

@@ -21,14 +21,15 @@
 #include <QTimer>
 #include <QToolButton>
 
-namespace {
+namespace
+{
 
 constexpr int kClientWidth = 9570; // twips
 constexpr int kClientHeight = 7740;
 
 // The main window's panels carry their captions in dark red.
-QGroupBox *makeRedPanel(QWidget *parent, const QString &caption, int left, int top, int width,
-                        int height)
+QGroupBox *makeRedPanel(
+    QWidget *parent, const QString &caption, int left, int top, int width, int height)
 {
     QGroupBox *panel = makePanel(parent, caption, left, top, width, height);
     panel->setStyleSheet(QStringLiteral("QGroupBox::title { color: rgb(192, 0, 0); }"));
@@ -62,8 +63,7 @@ void frmMain::buildWindow()
     setWindowTitle(QStringLiteral("Tellvane Professional Demo"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/tellvane.png")));
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint);
+        | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(tahoma(9));
     setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
 
@@ -102,9 +102,8 @@ void frmMain::buildWindow()
     buildRecorder();
 
     // Tab order follows the panels from left to right.
-    const QList<QWidget *> order = {cmdeditor, cmdstart, cmdpause, cmdreset, hscspeed,
-                                    cmdsettings, cmdhelp, cmdexit, cmdabout, cmdrecord,
-                                    cmdstop, cmdplay, cmdsave};
+    const QList<QWidget *> order = { cmdeditor, cmdstart, cmdpause, cmdreset, hscspeed, cmdsettings,
+        cmdhelp, cmdexit, cmdabout, cmdrecord, cmdstop, cmdplay, cmdsave };
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -132,8 +131,7 @@ void frmMain::buildScroller()
 
     Label1 = makeLabel(Frame2, QStringLiteral("- [ Scroll Speed ] +"), 360, 1380, 1755, 255);
     Label1->setAlignment(Qt::AlignCenter);
-    Label1->setToolTip(
-        QStringLiteral("UpArrow - Faster, Down Arrow - Slower, Page Down - Pause"));
+    Label1->setToolTip(QStringLiteral("UpArrow - Faster, Down Arrow - Slower, Page Down - Pause"));
 
     tmrmain = new QTimer(this);
     // A window timer fired about 64 times a second where the speeds were tuned;
@@ -145,7 +143,8 @@ void frmMain::buildScroller()
 void frmMain::buildGeneral()
 {
     Frame3 = makeRedPanel(this, QStringLiteral("General"), 3180, 5940, 3255, 1695);
-    cmdsettings = makeButton(Frame3, QStringLiteral("&Options"), QStringLiteral("options"), 180, 360);
+    cmdsettings
+        = makeButton(Frame3, QStringLiteral("&Options"), QStringLiteral("options"), 180, 360);
     cmdhelp = makeButton(Frame3, QStringLiteral("&Help"), QStringLiteral("help"), 920, 360);
     cmdexit = makeButton(Frame3, QStringLiteral("E&xit"), QStringLiteral("exit"), 1660, 360);
     cmdabout = makeButton(Frame3, QStringLiteral("&About"), QStringLiteral("about"), 2400, 360);
@@ -239,7 +238,7 @@ void frmMain::applyAreaColors()
     txtprompt[0]->setBackColor(back);
     QPalette line = txtline->palette();
     line.setColor(QPalette::Base,
-                  colorFromRef(SettingsFile::toColor(gLineColor, SettingsFile::kDefaultLineColor)));
+        colorFromRef(SettingsFile::toColor(gLineColor, SettingsFile::kDefaultLineColor)));
     txtline->setPalette(line);
 }
 

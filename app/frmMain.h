@@ -91,7 +91,7 @@ public:
     QToolButton *cmdhelp = nullptr;
     QToolButton *cmdexit = nullptr;
     QToolButton *cmdabout = nullptr;
-    CommonDialog cdlgmain{this}; // the recorder's Save dialog
+    CommonDialog cdlgmain { this }; // the recorder's Save dialog
     OcxLame *lameocx = nullptr;
 
     // Recorder
@@ -126,9 +126,9 @@ public:
     qint16 mRecordMinutes = 0;
     qint32 mMciResult = 0;
     qint32 mRecordStart = 0; // seconds on the recording clock, whole
-    qint32 mElapsed = 0;     // seconds
+    qint32 mElapsed = 0; // seconds
     qint16 mRecording = 0;
-    QString mMciReturn;    // return buffer of every MCI command, kMciBufferLength long
+    QString mMciReturn; // return buffer of every MCI command, kMciBufferLength long
     QString mMciErrorText; // error text of the last failed command
     QString mTimeText;
     qint16 mLastBackslash = 0; // position (from 1) of the last "/" in mShortWavPath

@@ -18,7 +18,8 @@
 #include <cstdio>
 #include <functional>
 
-namespace {
+namespace
+{
 
 constexpr qsizetype kScriptBytes = 5 * 1024 * 1024;
 constexpr qint64 kLimitMs = 1000;
@@ -64,7 +65,7 @@ bool report(const char *script, const char *step, qint64 ms)
 {
     const bool ok = ms <= kLimitMs;
     std::printf("%-10s %-28s %6lld ms%s\n", script, step, static_cast<long long>(ms),
-                ok ? "" : "  OVER 1 s");
+        ok ? "" : "  OVER 1 s");
     return ok;
 }
 
@@ -83,26 +84,26 @@ bool run(const char *name, const QByteArray &bytes, const QTemporaryDir &dir)
 
     bool ok = true;
     CommonDialog::setAnswerer([&path](CommonDialog::Kind, const CommonDialog &) {
-        return CommonDialog::Answer{true, path, 0};
+        return CommonDialog::Answer { true, path, 0 };
     });
     QMetaObject::invokeMethod(
         &window,
         [&] {
             frmEditor *editor = window.m_editor;
             ok &= report(name, "Open", timed([&] {
-                             editor->cmdopen_Click();
-                             editor->repaint();
-                         }));
+                editor->cmdopen_Click();
+                editor->repaint();
+            }));
             ok &= report(name, "keystroke at the end", timed([&] {
-                             editor->txteditor->moveCursor(QTextCursor::End);
-                             QTest::keyClick(editor->txteditor, Qt::Key_A);
-                             editor->repaint();
-                         }));
+                editor->txteditor->moveCursor(QTextCursor::End);
+                QTest::keyClick(editor->txteditor, Qt::Key_A);
+                editor->repaint();
+            }));
             ok &= report(name, "Save", timed([&] { editor->cmdsave_Click(); }));
             ok &= report(name, "Done", timed([&] {
-                             editor->cmddone_Click();
-                             window.repaint();
-                         }));
+                editor->cmddone_Click();
+                window.repaint();
+            }));
         },
         Qt::QueuedConnection);
     window.cmdeditor_Click();

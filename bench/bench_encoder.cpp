@@ -20,7 +20,8 @@
 #include <random>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int kRate = 44100;
 constexpr int kSeconds = 600;
@@ -31,7 +32,7 @@ constexpr double kMaxGapMs = 50.0;
 // a little noise, different in each channel.
 bool writeTake(const QString &path)
 {
-    SF_INFO info{};
+    SF_INFO info {};
     info.samplerate = kRate;
     info.channels = 2;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
@@ -50,7 +51,7 @@ bool writeTake(const QString &path)
             phase += 2 * std::numbers::pi * pitch / kRate;
             const double envelope = 0.5 + 0.5 * std::sin(2 * std::numbers::pi * 4 * t);
             const double voice = envelope
-                    * (0.3 * std::sin(phase) + 0.15 * std::sin(2 * phase) + 0.08 * std::sin(3 * phase));
+                * (0.3 * std::sin(phase) + 0.15 * std::sin(2 * phase) + 0.08 * std::sin(3 * phase));
             chunk[size_t(2 * i)] = voice + noise(random);
             chunk[size_t(2 * i + 1)] = 0.8 * voice + noise(random);
         }
@@ -106,8 +107,9 @@ double encodeWithCommand(const QString &lame, const QString &wav, const QString 
     QProcess process;
     QElapsedTimer clock;
     clock.start();
-    process.start(lame, {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"),
-                         QStringLiteral("-m"), QStringLiteral("j"), wav, mp3});
+    process.start(lame,
+        { QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"),
+            QStringLiteral("-m"), QStringLiteral("j"), wav, mp3 });
     if (!process.waitForFinished(-1) || process.exitCode() != 0)
         return -1;
     return double(clock.nsecsElapsed()) / 1e9;
@@ -137,7 +139,8 @@ int main(int argc, char **argv)
     double worstGapMs = 0;
     double worstCallMs = 0;
     for (int round = 0; round < kRounds; ++round) {
-        const double command = encodeWithCommand(lameCommand, wav, dir.filePath(QStringLiteral("command.mp3")));
+        const double command
+            = encodeWithCommand(lameCommand, wav, dir.filePath(QStringLiteral("command.mp3")));
         const OurRun ours = encodeWithOcxLame(wav, dir.filePath(QStringLiteral("ours.mp3")));
         if (command < 0 || !ours.ok) {
             std::fprintf(stderr, "an encoding failed\n");
@@ -155,10 +158,10 @@ int main(int argc, char **argv)
     std::printf("  lame command:  %7.2f s\n", commandBest);
     std::printf("  OcxLame:       %7.2f s\n", oursBest.seconds);
     std::printf("  speed ratio (lame command time / OcxLame time): %.2f  [target >= 1.00] %s\n",
-                ratio, ratio >= 1.0 ? "met" : "MISSED");
+        ratio, ratio >= 1.0 ? "met" : "MISSED");
     std::printf("  EncodeFile returned after %.2f ms at most\n", worstCallMs);
     std::printf("  longest gap between 5 ms UI-thread ticks while encoding: %.1f ms  [target <= "
                 "%.0f ms] %s\n",
-                worstGapMs, kMaxGapMs, worstGapMs <= kMaxGapMs ? "met" : "MISSED");
+        worstGapMs, kMaxGapMs, worstGapMs <= kMaxGapMs ? "met" : "MISSED");
     return 0;
 }

@@ -18,7 +18,8 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
+namespace
+{
 
 QString script(int lines)
 {
@@ -88,8 +89,8 @@ int main(int argc, char **argv)
         return 1;
 
     std::printf("%-14s %8s %12s %14s %14s %14s %12s\n", "display lines", "boxes", "start ms",
-                "tick ms", "tick+area ms", "late tick ms", "paints/tick");
-    for (int lines : {1000, 10000, 100000}) {
+        "tick ms", "tick+area ms", "late tick ms", "paints/tick");
+    for (int lines : { 1000, 10000, 100000 }) {
         const QString text = script(lines);
         std::vector<double> starts;
         const int runs = lines >= 100000 ? 2 : 5;
@@ -118,8 +119,8 @@ int main(int argc, char **argv)
         const double late = tickCost(window, 1000, false);
 
         std::printf("%-14d %8zu %12.1f %14.4f %14.4f %14.4f %12.2f\n",
-                    window.txtcontainer->lines().lineCount(), window.txtprompt.size(),
-                    median(starts), tick, area, late, counter.paints / 1000.0);
+            window.txtcontainer->lines().lineCount(), window.txtprompt.size(), median(starts), tick,
+            area, late, counter.paints / 1000.0);
         window.tmrmain->start();
     }
     return 0;

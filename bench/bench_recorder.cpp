@@ -19,7 +19,8 @@
 #include <cstdio>
 #include <ctime>
 
-namespace {
+namespace
+{
 
 constexpr double kMaxCpuPercent = 3.0;
 constexpr double kMaxGrowthMb = 5.0;

@@ -38,7 +38,7 @@ int main(int argc, char *argv[])
     file.open(QIODevice::ReadOnly);
     std::printf("settings rewrite per scroll event over %d events: median %.1f us, "
                 "95th percentile %.1f us, max %.1f us (target: well under 1000 us)\n",
-                kEvents, micros[kEvents / 2], micros[kEvents * 95 / 100], micros.back());
+        kEvents, micros[kEvents / 2], micros[kEvents * 95 / 100], micros.back());
     std::printf("file after the drag: %s\n", file.readAll().replace("\r\n", " | ").constData());
     return 0;
 }

@@ -7,7 +7,8 @@
 
 // Script files: plain text, read whole and written whole. Inside the program a
 // line break is a single '\n', as the text box holds it.
-namespace ScriptFile {
+namespace ScriptFile
+{
 
 // UTF-8 when the bytes are valid UTF-8 (a leading BOM is dropped), otherwise
 // Windows-1252, the code page scripts written on Windows use. CR LF, LF and a

@@ -12,7 +12,8 @@
 #include <QPlainTextEdit>
 #include <QToolButton>
 
-namespace {
+namespace
+{
 
 constexpr int kClientWidth = 7785; // twips
 constexpr int kClientHeight = 6075;

@@ -7,7 +7,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
-namespace {
+namespace
+{
 CommonDialog::Answerer &answerer()
 {
     static CommonDialog::Answerer instance;
@@ -86,7 +87,7 @@ CommonDialog::Answer CommonDialog::askForFile(Kind kind) const
         dialog.selectFile(FileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return {true, dialog.selectedFiles().constFirst(), 0};
+    return { true, dialog.selectedFiles().constFirst(), 0 };
 }
 
 CommonDialog::Answer CommonDialog::askForColor() const
@@ -94,5 +95,5 @@ CommonDialog::Answer CommonDialog::askForColor() const
     const QColor chosen = QColorDialog::getColor(colorFromRef(Color), m_owner);
     if (!chosen.isValid())
         return {};
-    return {true, QString(), refFromColor(chosen)};
+    return { true, QString(), refFromColor(chosen) };
 }

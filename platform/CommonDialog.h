@@ -15,15 +15,15 @@ class CommonDialog
 public:
     explicit CommonDialog(QWidget *owner);
 
-    QString FileName;    // full path, read after the dialog closes
+    QString FileName; // full path, read after the dialog closes
     QString DialogTitle;
-    QString Filter;      // "description|pattern" pairs, joined by "|"
-    qint32 Color = 0;    // COLORREF
-    qint32 Flags = 0;    // 2: ask before overwriting; 4: hide read-only (nothing to hide here)
+    QString Filter; // "description|pattern" pairs, joined by "|"
+    qint32 Color = 0; // COLORREF
+    qint32 Flags = 0; // 2: ask before overwriting; 4: hide read-only (nothing to hide here)
     bool CancelError = false;
     qint16 FilterIndex = 0; // 1-based
     qint16 MaxFileSize = 260;
-    QString FileTitle;   // the chosen name without its folder
+    QString FileTitle; // the chosen name without its folder
 
     // Each shows a modal dialog. A confirmed choice lands in the properties.
     // False only when the user cancelled with CancelError set: the failure the

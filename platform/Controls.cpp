@@ -13,13 +13,13 @@ void setUpFixedWindow(QWidget *window, const QString &caption, int width, int he
     window->setWindowTitle(caption);
     window->setWindowIcon(QIcon(QStringLiteral(":/icons/tellvane.png")));
     window->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+        | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     window->setFont(tahoma(9));
     window->setFixedSize(twipsToPixels(width), twipsToPixels(height));
 }
 
 QToolButton *makeButton(QWidget *parent, const QString &caption, const QString &icon, int left,
-                        int top, int width, int height)
+    int top, int width, int height)
 {
     auto *button = new QToolButton(parent);
     button->setText(caption);
@@ -41,8 +41,8 @@ QLabel *makeLabel(QWidget *parent, const QString &text, int left, int top, int w
     return label;
 }
 
-QGroupBox *makePanel(QWidget *parent, const QString &caption, int left, int top, int width,
-                     int height)
+QGroupBox *makePanel(
+    QWidget *parent, const QString &caption, int left, int top, int width, int height)
 {
     auto *panel = new QGroupBox(caption, parent);
     panel->setFont(controlFont());

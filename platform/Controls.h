@@ -15,11 +15,11 @@ void setUpFixedWindow(QWidget *window, const QString &caption, int width, int he
 
 // A graphical button: a 16 x 16 icon (":/icons/<icon>.png") above its caption, Tahoma 8.25 pt.
 QToolButton *makeButton(QWidget *parent, const QString &caption, const QString &icon, int left,
-                        int top, int width = 675, int height = 615);
+    int top, int width = 675, int height = 615);
 
 // A plain label in Tahoma 8.25 pt.
 QLabel *makeLabel(QWidget *parent, const QString &text, int left, int top, int width, int height);
 
 // A captioned group box that hides whatever lies behind it.
-QGroupBox *makePanel(QWidget *parent, const QString &caption, int left, int top, int width,
-                     int height);
+QGroupBox *makePanel(
+    QWidget *parent, const QString &caption, int left, int top, int width, int height);

@@ -4,7 +4,8 @@
 #include <QStringList>
 #include <cmath>
 
-namespace {
+namespace
+{
 QString &faceName()
 {
     static QString name = QStringLiteral("Sans Serif");
@@ -14,8 +15,8 @@ QString &faceName()
 
 bool loadTahoma()
 {
-    static const char *const files[] = {"/usr/share/wine/fonts/tahoma.ttf",
-                                        "/usr/share/wine/fonts/tahomabd.ttf"};
+    static const char *const files[]
+        = { "/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf" };
     bool loaded = false;
     for (const char *file : files) {
         const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(file));

@@ -7,7 +7,8 @@
 
 #include <map>
 
-namespace {
+namespace
+{
 
 struct MciState {
     QHash<QString, MciDriver> drivers; // by lower-case type

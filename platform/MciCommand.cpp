@@ -7,7 +7,8 @@
 #include <iterator>
 #include <utility>
 
-namespace {
+namespace
+{
 
 bool is(const QString &word, QLatin1StringView keyword)
 {
@@ -122,13 +123,16 @@ MciError parseMciCommand(const QString &text, MciCommand &command)
 
     using Verb = MciCommand::Verb;
     static constexpr std::pair<QLatin1StringView, Verb> kVerbs[] = {
-        {QLatin1StringView("open"), Verb::Open},     {QLatin1StringView("close"), Verb::Close},
-        {QLatin1StringView("set"), Verb::Set},       {QLatin1StringView("record"), Verb::Record},
-        {QLatin1StringView("stop"), Verb::Stop},     {QLatin1StringView("play"), Verb::Play},
-        {QLatin1StringView("save"), Verb::Save},
+        { QLatin1StringView("open"), Verb::Open },
+        { QLatin1StringView("close"), Verb::Close },
+        { QLatin1StringView("set"), Verb::Set },
+        { QLatin1StringView("record"), Verb::Record },
+        { QLatin1StringView("stop"), Verb::Stop },
+        { QLatin1StringView("play"), Verb::Play },
+        { QLatin1StringView("save"), Verb::Save },
     };
     const auto known = std::find_if(std::begin(kVerbs), std::end(kVerbs),
-                                    [&](const auto &entry) { return is(words.first(), entry.first); });
+        [&](const auto &entry) { return is(words.first(), entry.first); });
     if (known == std::end(kVerbs))
         return MciError::UnknownCommand;
     command.verb = known->second;

@@ -2,7 +2,8 @@
 
 #include <QMessageBox>
 
-namespace {
+namespace
+{
 MessageSink &messageSink()
 {
     static MessageSink sink;
@@ -18,11 +19,11 @@ void setMessageSink(MessageSink sink)
 void MsgBox(QWidget *parent, const QString &text, MsgStyle style, const QString &title)
 {
     if (messageSink()) {
-        messageSink()({text, title, style});
+        messageSink()({ text, title, style });
         return;
     }
     QMessageBox box(style == MsgStyle::Critical ? QMessageBox::Critical : QMessageBox::Information,
-                    title, text, QMessageBox::Ok, parent);
+        title, text, QMessageBox::Ok, parent);
     box.exec();
 }
 

@@ -8,7 +8,7 @@ class QWidget;
 
 // Stands in for the system message box: one OK button, an icon by style.
 enum class MsgStyle {
-    Critical = 16,    // "Error" boxes
+    Critical = 16, // "Error" boxes
     Information = 64, // "Message" boxes
 };
 

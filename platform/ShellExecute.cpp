@@ -3,7 +3,8 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-namespace {
+namespace
+{
 AddressSink &addressSink()
 {
     static AddressSink sink;

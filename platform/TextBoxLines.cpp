@@ -20,7 +20,7 @@ void TextBoxLines::ensureTextWidth()
     // A box that has not been shown yet holds back its resize, and with it the
     // text width its lines wrap at; hand it over now as showing would. The box
     // places its text area, whose own resize sets the wrapping width.
-    for (QWidget *widget : {static_cast<QWidget *>(m_box), m_box->viewport()}) {
+    for (QWidget *widget : { static_cast<QWidget *>(m_box), m_box->viewport() }) {
         if (!widget->testAttribute(Qt::WA_PendingResizeEvent))
             continue;
         QResizeEvent resize(widget->size(), QSize());

@@ -13,6 +13,6 @@ inline int twipsToPixels(double twips)
 
 inline QRect twipsRect(double left, double top, double width, double height)
 {
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                 twipsToPixels(height));
+    return QRect(
+        twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
 }

@@ -4,7 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 struct Row {
     int points;
@@ -13,11 +14,11 @@ struct Row {
 
 // Made for Tahoma's line height on Windows at 96 dpi (58, 45 and 39 pixels);
 // every row's height + hand-over Top is kHandoverEdge.
-constexpr std::array<Row, 3> kRows{{
-    {36, {112, 97600, -91900}},
-    {28, {144, 97200, -91500}},
-    {24, {166, 97200, -91500}},
-}};
+constexpr std::array<Row, 3> kRows { {
+    { 36, { 112, 97600, -91900 } },
+    { 28, { 144, 97200, -91500 } },
+    { 24, { 166, 97200, -91500 } },
+} };
 
 } // namespace
 

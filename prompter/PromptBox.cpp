@@ -7,7 +7,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 // Tops keep falling for as long as a scroll runs on; the widget stays within
 // coordinates the window system handles (pixels).

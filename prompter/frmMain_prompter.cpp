@@ -15,7 +15,8 @@
 #include <QTimer>
 #include <QToolButton>
 
-namespace {
+namespace
+{
 
 // Client heights of the Escape key, twips: the whole window, and the prompt area alone.
 constexpr int kFullClientHeight = 7740;

@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <array>
 
-namespace {
+namespace
+{
 
 // Enough for any chunk, as lame.h advises: 1.25 bytes a sample plus 7200.
 int mp3BufferSize(int frames)
@@ -22,12 +23,13 @@ void LameEncoder::Closer::operator()(lame_global_struct *lame) const
 
 bool LameEncoder::isMpeg1Bitrate(int kbps)
 {
-    static constexpr std::array rates{32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+    static constexpr std::array rates { 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256,
+        320 };
     return std::find(rates.begin(), rates.end(), kbps) != rates.end();
 }
 
-std::unique_ptr<LameEncoder> LameEncoder::create(int inputRate, int inputChannels, int kbps,
-                                                 QString *error)
+std::unique_ptr<LameEncoder> LameEncoder::create(
+    int inputRate, int inputChannels, int kbps, QString *error)
 {
     if (inputChannels != 1 && inputChannels != 2) {
         *error = QStringLiteral("%1 channels; only mono and stereo are encoded").arg(inputChannels);
@@ -41,19 +43,21 @@ std::unique_ptr<LameEncoder> LameEncoder::create(int inputRate, int inputChannel
     std::unique_ptr<LameEncoder> encoder(new LameEncoder(lame, inputChannels));
     // Mono is given to LAME as two equal channels, so every file comes out joint stereo.
     const bool set = lame_set_num_channels(lame, 2) == 0
-            && lame_set_in_samplerate(lame, inputRate) == 0
-            && lame_set_out_samplerate(lame, kOutputRate) == 0
-            && lame_set_VBR(lame, vbr_off) == 0 && lame_set_brate(lame, kbps) == 0
-            && lame_set_mode(lame, JOINT_STEREO) == 0 && lame_set_bWriteVbrTag(lame, 1) == 0;
+        && lame_set_in_samplerate(lame, inputRate) == 0
+        && lame_set_out_samplerate(lame, kOutputRate) == 0 && lame_set_VBR(lame, vbr_off) == 0
+        && lame_set_brate(lame, kbps) == 0 && lame_set_mode(lame, JOINT_STEREO) == 0
+        && lame_set_bWriteVbrTag(lame, 1) == 0;
     if (!set || lame_init_params(lame) < 0) {
-        *error = QStringLiteral("the encoder refused %1 kbit/s from %2 Hz").arg(kbps).arg(inputRate);
+        *error
+            = QStringLiteral("the encoder refused %1 kbit/s from %2 Hz").arg(kbps).arg(inputRate);
         return nullptr;
     }
     return encoder;
 }
 
 LameEncoder::LameEncoder(lame_global_struct *lame, int inputChannels)
-    : m_lame(lame), m_inputChannels(inputChannels)
+    : m_lame(lame)
+    , m_inputChannels(inputChannels)
 {
 }
 
@@ -70,8 +74,8 @@ std::optional<QByteArrayView> LameEncoder::encode(const int *samples, int frames
     unsigned char *out = bufferFor(frames);
     const int size = int(m_mp3.size());
     const int written = m_inputChannels == 1
-            ? lame_encode_buffer_int(m_lame.get(), samples, samples, frames, out, size)
-            : lame_encode_buffer_interleaved_int(m_lame.get(), samples, frames, out, size);
+        ? lame_encode_buffer_int(m_lame.get(), samples, samples, frames, out, size)
+        : lame_encode_buffer_interleaved_int(m_lame.get(), samples, frames, out, size);
     if (written < 0)
         return std::nullopt;
     return QByteArrayView(out, written);

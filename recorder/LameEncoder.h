@@ -17,8 +17,8 @@ public:
     static constexpr int kOutputRate = 44100;
 
     // Empty when LAME refuses the parameters; the reason goes to *error.
-    static std::unique_ptr<LameEncoder> create(int inputRate, int inputChannels, int kbps,
-                                               QString *error);
+    static std::unique_ptr<LameEncoder> create(
+        int inputRate, int inputChannels, int kbps, QString *error);
     ~LameEncoder();
     LameEncoder(const LameEncoder &) = delete;
     LameEncoder &operator=(const LameEncoder &) = delete;

@@ -11,7 +11,8 @@
 
 Q_LOGGING_CATEGORY(lcEncoder, "tellvane.encoder")
 
-namespace {
+namespace
+{
 
 std::optional<int> bitrateKbps(const QString &text)
 {
@@ -29,7 +30,10 @@ int clampToInt(qint64 value)
 
 } // namespace
 
-OcxLame::OcxLame(QObject *parent) : QObject(parent) { }
+OcxLame::OcxLame(QObject *parent)
+    : QObject(parent)
+{
+}
 
 // The worker posts to this object; stopping and joining it here, before QObject's destructor
 // drops those posts, leaves nothing behind.
@@ -61,19 +65,18 @@ bool OcxLame::EncodeFile(const QString &inputWav, const QString &outputMp3)
             doneMs = encodedMs;
             allMs = totalMs;
             // 100 is kept for the committed file.
-            const int percent = totalMs > 0 ? int(std::min<qint64>(99, encodedMs * 100 / totalMs))
-                                            : 0;
+            const int percent
+                = totalMs > 0 ? int(std::min<qint64>(99, encodedMs * 100 / totalMs)) : 0;
             if (percent <= posted)
                 return;
             posted = percent;
             QMetaObject::invokeMethod(
-                    this, [=, this] { report(percent, encodedMs, totalMs); },
-                    Qt::QueuedConnection);
+                this, [=, this] { report(percent, encodedMs, totalMs); }, Qt::QueuedConnection);
         };
         QString reason;
         const bool ok = encodeWavToMp3(inputWav, outputMp3, kbps, stop, progress, &reason);
         QMetaObject::invokeMethod(
-                this, [=, this] { finish(ok, reason, doneMs, allMs); }, Qt::QueuedConnection);
+            this, [=, this] { finish(ok, reason, doneMs, allMs); }, Qt::QueuedConnection);
     });
     return true;
 }

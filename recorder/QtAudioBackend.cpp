@@ -5,13 +5,14 @@
 #include <QAudioSource>
 #include <QMediaDevices>
 
-namespace {
+namespace
+{
 
 // Opens a capture (QAudioSource) or playback (QAudioSink) stream of the take's
 // format on a device and starts it on io; missing is the code for no device.
 template <typename Stream>
-MciError startStream(std::unique_ptr<Stream> &stream, const QAudioDevice &device,
-                     MciError missing, QIODevice *io)
+MciError startStream(
+    std::unique_ptr<Stream> &stream, const QAudioDevice &device, MciError missing, QIODevice *io)
 {
     if (device.isNull())
         return missing;
@@ -26,8 +27,7 @@ MciError startStream(std::unique_ptr<Stream> &stream, const QAudioDevice &device
     return MciError::None;
 }
 
-template <typename Stream>
-void stopStream(std::unique_ptr<Stream> &stream)
+template <typename Stream> void stopStream(std::unique_ptr<Stream> &stream)
 {
     if (stream) {
         stream->stop();
@@ -48,8 +48,7 @@ QtAudioBackend::~QtAudioBackend()
 MciError QtAudioBackend::startCapture(QIODevice *sink)
 {
     stopCapture();
-    return startStream(m_source, QMediaDevices::defaultAudioInput(), MciError::NoInputDevice,
-                       sink);
+    return startStream(m_source, QMediaDevices::defaultAudioInput(), MciError::NoInputDevice, sink);
 }
 
 void QtAudioBackend::stopCapture()
@@ -60,8 +59,8 @@ void QtAudioBackend::stopCapture()
 MciError QtAudioBackend::startPlayback(QIODevice *source)
 {
     stopPlayback();
-    return startStream(m_sink, QMediaDevices::defaultAudioOutput(), MciError::NoOutputDevice,
-                       source);
+    return startStream(
+        m_sink, QMediaDevices::defaultAudioOutput(), MciError::NoOutputDevice, source);
 }
 
 void QtAudioBackend::stopPlayback()

@@ -4,7 +4,8 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 std::function<double()> &clockOverride()
 {
     static std::function<double()> clock;

@@ -11,7 +11,7 @@ void WavReader::Closer::operator()(sf_private_tag *file) const
 
 bool WavReader::open(const QString &path)
 {
-    SF_INFO info{};
+    SF_INFO info {};
     m_file.reset(sf_open(QFile::encodeName(path).constData(), SFM_READ, &info));
     if (!m_file) {
         m_error = QString::fromLocal8Bit(sf_strerror(nullptr));

@@ -7,7 +7,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 // Frames per read; about 0.2 s at 44,100 Hz, so progress moves smoothly and memory stays flat.
 constexpr qint64 kChunkFrames = 8192;
@@ -25,7 +26,7 @@ qint64 toMs(qint64 frames, int rate)
 } // namespace
 
 bool encodeWavToMp3(const QString &inputWav, const QString &outputMp3, int kbps,
-                    std::stop_token stop, const EncodeProgress &progress, QString *reason)
+    std::stop_token stop, const EncodeProgress &progress, QString *reason)
 {
     WavReader wav;
     if (!wav.open(inputWav)) {
@@ -33,7 +34,7 @@ bool encodeWavToMp3(const QString &inputWav, const QString &outputMp3, int kbps,
         return false;
     }
     std::unique_ptr<LameEncoder> encoder
-            = LameEncoder::create(wav.sampleRate(), wav.channels(), kbps, reason);
+        = LameEncoder::create(wav.sampleRate(), wav.channels(), kbps, reason);
     if (!encoder)
         return false;
 

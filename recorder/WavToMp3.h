@@ -12,4 +12,4 @@ using EncodeProgress = std::function<void(qint64 doneMs, qint64 totalMs)>;
 // only once complete, LAME tag included. A stop request ends it like a failure: no file.
 // False with a reason on any failure.
 bool encodeWavToMp3(const QString &inputWav, const QString &outputMp3, int kbps,
-                    std::stop_token stop, const EncodeProgress &progress, QString *reason);
+    std::stop_token stop, const EncodeProgress &progress, QString *reason);

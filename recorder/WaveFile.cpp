@@ -9,7 +9,8 @@
 #include <cstdio>
 #include <memory>
 
-namespace {
+namespace
+{
 
 // libsndfile writes through the save file, so a failed write leaves nothing behind.
 // libsndfile ignores a failed seek, and the save file forgets a flush that failed

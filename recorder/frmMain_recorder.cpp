@@ -8,7 +8,8 @@
 #include <QTimer>
 #include <QToolButton>
 
-namespace {
+namespace
+{
 // Often enough that the seconds turn over on time, rarely enough to cost nothing.
 constexpr int kRecordRefreshMs = 50;
 } // namespace

@@ -12,7 +12,8 @@
 #include <QTimer>
 #include <QToolButton>
 
-namespace {
+namespace
+{
 const QString kMp3Extension = QStringLiteral(".mp3");
 
 // The name with its last three characters, the extension, replaced.
@@ -69,9 +70,9 @@ bool frmMain::SaveWave()
         failSave(QStringLiteral("COULD NOT SAVE THE WAV FILE HERE!"));
         return false;
     }
-    mMciResult = mciSendStringA(QStringLiteral("save recSound ") + mShortWavPath
-                                    + QStringLiteral(" wait"),
-                                mMciReturn, kMciBufferLength, 0);
+    mMciResult
+        = mciSendStringA(QStringLiteral("save recSound ") + mShortWavPath + QStringLiteral(" wait"),
+            mMciReturn, kMciBufferLength, 0);
     if (mMciResult == qint32(MciError::UnknownDevice)) {
         failSave(QStringLiteral("THERE IS NO RECORDING TO SAVE!"));
         return false;
@@ -84,8 +85,8 @@ bool frmMain::SaveWave()
     // "mp3" could name another file than the one the overwrite question was about.
     lbloutputfile->setText(cdlgmain.FileName);
     mLastBackslash = qint16(mShortWavPath.lastIndexOf(QLatin1Char('/')) + 1);
-    lblinputfile->setText(mWavPath.left(mWavPath.size() - mWavTitle.size())
-                          + mShortWavPath.mid(mLastBackslash));
+    lblinputfile->setText(
+        mWavPath.left(mWavPath.size() - mWavTitle.size()) + mShortWavPath.mid(mLastBackslash));
     return true;
 }
 
@@ -95,8 +96,8 @@ void frmMain::EncodeMp3()
         failSave(QStringLiteral("PLEASE RECORD AND SAVE YOUR FILE BEFORE ENCODING! "));
         return;
     }
-    lameocx->SetLibraryPath(QCoreApplication::applicationDirPath()
-                            + QStringLiteral("/lame_enc.dll"));
+    lameocx->SetLibraryPath(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/lame_enc.dll"));
     lameocx->setBitrate(settingsForm().lblbitrate->text());
     QCoreApplication::processEvents();
     if (!lameocx->EncodeFile(lblinputfile->text(), lbloutputfile->text()))

@@ -10,13 +10,13 @@ struct Quality {
     const char *bitrate;
 };
 
-inline constexpr std::array<Quality, 5> kQualities = {{
-    {"Very High - 128KBps", "128"},
-    {"Near High - 96Kbps", "96"},
-    {"FM Radio  - 64Kbps", "64"},
-    {"Web Optimal  - 56Kbps", "56"},
-    {"Web Fast  - 32Kbps", "32"},
-}};
+inline constexpr std::array<Quality, 5> kQualities = { {
+    { "Very High - 128KBps", "128" },
+    { "Near High - 96Kbps", "96" },
+    { "FM Radio  - 64Kbps", "64" },
+    { "Web Optimal  - 56Kbps", "56" },
+    { "Web Fast  - 32Kbps", "32" },
+} };
 
 // The item shown when line 6 names no offered rate.
 inline constexpr int kDefaultQuality = 3;

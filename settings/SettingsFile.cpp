@@ -10,9 +10,11 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace SettingsFile {
+namespace SettingsFile
+{
 
-namespace {
+namespace
+{
 QString &folderOverride()
 {
     static QString folder;
@@ -31,8 +33,8 @@ QString colorOrDefault(const QString &text, qint32 fallback)
 
 QString path()
 {
-    const QString folder = folderOverride().isEmpty() ? QCoreApplication::applicationDirPath()
-                                                      : folderOverride();
+    const QString folder
+        = folderOverride().isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride();
     return QDir(folder).filePath(QStringLiteral("settings.ini"));
 }
 
@@ -116,15 +118,15 @@ bool createIfMissing()
 {
     if (QFile::exists(path()))
         return true;
-    return write({QString::number(kDefaultFontSize), numericForm(kDefaultFontColor),
-                  numericForm(kDefaultBackColor), numericForm(kDefaultLineColor),
-                  QString::number(kDefaultSpeed), kDefaultBitrate});
+    return write({ QString::number(kDefaultFontSize), numericForm(kDefaultFontColor),
+        numericForm(kDefaultBackColor), numericForm(kDefaultLineColor),
+        QString::number(kDefaultSpeed), kDefaultBitrate });
 }
 
 QString numericForm(qint64 value)
 {
-    return (value < 0 ? QStringLiteral("-") : QStringLiteral(" ")) + QString::number(std::abs(value))
-        + QLatin1Char(' ');
+    return (value < 0 ? QStringLiteral("-") : QStringLiteral(" "))
+        + QString::number(std::abs(value)) + QLatin1Char(' ');
 }
 
 std::optional<qint32> toInt32(const QString &text)

@@ -8,7 +8,8 @@
 #include <optional>
 
 // settings.ini: six lines by position, no keys.
-namespace SettingsFile {
+namespace SettingsFile
+{
 
 enum Line { FontSize = 1, FontColor, BackColor, LineColor, Speed, Bitrate };
 

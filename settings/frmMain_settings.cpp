@@ -46,8 +46,8 @@ void frmMain::SaveSettings()
     // create the dialog, which reads the file itself.
     const QString speed = lblspeed->text();
     const QString bitrate = settingsForm().lblbitrate->text();
-    const bool saved = SettingsFile::write({SettingsFile::numericForm(gFontSize), gFontColor,
-                                            gBackColor, gLineColor, speed, bitrate});
+    const bool saved = SettingsFile::write({ SettingsFile::numericForm(gFontSize), gFontColor,
+        gBackColor, gLineColor, speed, bitrate });
     m_speedSaveFailed = m_speedSaveFailed || !saved;
 }
 

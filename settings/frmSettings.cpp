@@ -14,7 +14,8 @@
 #include <QLabel>
 #include <QToolButton>
 
-namespace {
+namespace
+{
 void setColorRole(QWidget *widget, QPalette::ColorRole role, qint32 ref)
 {
     QPalette pal = widget->palette();
@@ -68,18 +69,18 @@ void frmSettings::buildWindow()
     Frame2 = makePanel(Frame1, QString(), 120, 2580, 1035, 795);
     cmbfontsize = new QComboBox(Frame2);
     cmbfontsize->setFont(controlFont());
-    cmbfontsize->addItems({QStringLiteral("36"), QStringLiteral("28"), QStringLiteral("24")});
+    cmbfontsize->addItems({ QStringLiteral("36"), QStringLiteral("28"), QStringLiteral("24") });
     cmbfontsize->move(twipsToPixels(120), twipsToPixels(180));
     cmbfontsize->resize(twipsToPixels(795), cmbfontsize->sizeHint().height());
     Label1 = makeLabel(Frame2, QStringLiteral("Font Size"), 60, 540, 855, 195);
     Label1->setAlignment(Qt::AlignCenter);
 
-    cmdfontcolor = makeButton(Frame1, QStringLiteral("Font &Color"), QStringLiteral("fontcolor"),
-                              1260, 2700, 975, 675);
-    cmdbackcolor = makeButton(Frame1, QStringLiteral("&Back Color"), QStringLiteral("backcolor"),
-                              2340, 2700, 975, 675);
-    cmdlinecolor = makeButton(Frame1, QStringLiteral("&Line Color"), QStringLiteral("linecolor"),
-                              3420, 2700, 975, 675);
+    cmdfontcolor = makeButton(
+        Frame1, QStringLiteral("Font &Color"), QStringLiteral("fontcolor"), 1260, 2700, 975, 675);
+    cmdbackcolor = makeButton(
+        Frame1, QStringLiteral("&Back Color"), QStringLiteral("backcolor"), 2340, 2700, 975, 675);
+    cmdlinecolor = makeButton(
+        Frame1, QStringLiteral("&Line Color"), QStringLiteral("linecolor"), 3420, 2700, 975, 675);
 
     Frame3 = makePanel(this, QStringLiteral("Recorder Settings"), 120, 3540, 4515, 795);
     Label2 = makeLabel(Frame3, QStringLiteral("Output Quality:"), 120, 360, 1215, 255);
@@ -173,11 +174,9 @@ void frmSettings::cmbquality_Click()
 
 void frmSettings::cmdsave_Click()
 {
-    const bool saved = SettingsFile::write({cmbfontsize->currentText(),
-                                            SettingsFile::numericForm(sampleFontColor()),
-                                            SettingsFile::numericForm(sampleBackColor()),
-                                            SettingsFile::numericForm(sampleLineColor()),
-                                            m_speedLabel->text(), lblbitrate->text()});
+    const bool saved = SettingsFile::write({ cmbfontsize->currentText(),
+        SettingsFile::numericForm(sampleFontColor()), SettingsFile::numericForm(sampleBackColor()),
+        SettingsFile::numericForm(sampleLineColor()), m_speedLabel->text(), lblbitrate->text() });
     if (saved)
         ShowNotice(this, QStringLiteral("YOUR SETTINGS ARE SAVED."));
     else

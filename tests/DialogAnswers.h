@@ -25,10 +25,10 @@ public:
     DialogAnswers()
     {
         CommonDialog::setAnswerer([this](CommonDialog::Kind kind, const CommonDialog &dialog) {
-            calls.push_back({kind, dialog.FileName, dialog.Filter, dialog.Flags,
-                             dialog.CancelError, dialog.FilterIndex});
+            calls.push_back({ kind, dialog.FileName, dialog.Filter, dialog.Flags,
+                dialog.CancelError, dialog.FilterIndex });
             if (answers.empty())
-                return CommonDialog::Answer{};
+                return CommonDialog::Answer {};
             const CommonDialog::Answer next = answers.front();
             answers.pop_front();
             return next;
@@ -38,22 +38,22 @@ public:
     DialogAnswers(const DialogAnswers &) = delete;
     DialogAnswers &operator=(const DialogAnswers &) = delete;
 
-    void choose(const QString &path) { answers.push_back({true, path, 0}); }
-    void chooseColor(qint32 color) { answers.push_back({true, QString(), color}); }
+    void choose(const QString &path) { answers.push_back({ true, path, 0 }); }
+    void chooseColor(qint32 color) { answers.push_back({ true, QString(), color }); }
     void cancel() { answers.push_back({}); }
 
     // Each show as its kind, flags, filter index and filter, and "CancelError" when set.
     QStringList shows() const
     {
-        static const char *const kinds[] = {"Open", "Save", "Color"};
+        static const char *const kinds[] = { "Open", "Save", "Color" };
         QStringList result;
         for (const Call &call : calls) {
             result << QStringLiteral("%1 %2 %3 %4%5")
                           .arg(QLatin1String(kinds[int(call.kind)]))
                           .arg(call.flags)
                           .arg(call.filterIndex)
-                          .arg(call.filter, call.cancelError ? QStringLiteral(" CancelError")
-                                                             : QString());
+                          .arg(call.filter,
+                              call.cancelError ? QStringLiteral(" CancelError") : QString());
         }
         return result;
     }

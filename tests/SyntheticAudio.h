@@ -26,8 +26,8 @@ public:
     // Left and right sample of the frame numbered frame.
     static qint16 sampleAt(qint64 frame)
     {
-        return qint16(std::lround(8000.0 * std::sin(2.0 * std::numbers::pi * 440.0
-                                                    * double(frame) / kTakeRate)));
+        return qint16(std::lround(
+            8000.0 * std::sin(2.0 * std::numbers::pi * 440.0 * double(frame) / kTakeRate)));
     }
 
     // Writes the next frames of the signal into the take being recorded.
@@ -47,9 +47,9 @@ public:
     std::vector<qint16> pull(qint64 frames) const
     {
         std::vector<qint16> samples(size_t(frames * kTakeChannels));
-        const qint64 got = source ? source->read(reinterpret_cast<char *>(samples.data()),
-                                                 frames * kTakeFrameBytes)
-                                  : 0;
+        const qint64 got = source
+            ? source->read(reinterpret_cast<char *>(samples.data()), frames * kTakeFrameBytes)
+            : 0;
         samples.resize(size_t(std::max<qint64>(got, 0) / 2));
         return samples;
     }
@@ -60,7 +60,8 @@ public:
 class SyntheticAudioBackend final : public AudioBackend
 {
 public:
-    explicit SyntheticAudioBackend(SyntheticAudio *audio) : m_audio(audio)
+    explicit SyntheticAudioBackend(SyntheticAudio *audio)
+        : m_audio(audio)
     {
         QObject::connect(&m_pace, &QTimer::timeout, &m_pace, [this] {
             const qint64 due = m_clock.elapsed() * kTakeRate / 1000 - m_paced;
@@ -79,7 +80,11 @@ public:
         }
         return MciError::None;
     }
-    void stopCapture() override { m_pace.stop(); m_audio->sink = nullptr; }
+    void stopCapture() override
+    {
+        m_pace.stop();
+        m_audio->sink = nullptr;
+    }
     MciError startPlayback(QIODevice *source) override
     {
         if (!m_audio->hasOutput)

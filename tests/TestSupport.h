@@ -124,7 +124,7 @@ public:
     {
         getrlimit(RLIMIT_FSIZE, &m_old);
         m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, m_old.rlim_max};
+        const rlimit limit { bytes, m_old.rlim_max };
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit()
@@ -136,7 +136,7 @@ public:
     FileSizeLimit &operator=(const FileSizeLimit &) = delete;
 
 private:
-    rlimit m_old{};
+    rlimit m_old {};
     void (*m_oldHandler)(int) = nullptr;
 };
 
@@ -148,15 +148,16 @@ public:
     explicit ReadOnlyFolder(const QString &path)
         : m_path(path)
     {
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner
-                                  | QFileDevice::ReadOther | QFileDevice::ExeOther);
+        QFile::setPermissions(path,
+            QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
+                | QFileDevice::ExeOther);
         m_user.emplace();
     }
     ~ReadOnlyFolder()
     {
         m_user.reset();
-        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                  | QFileDevice::ExeOwner);
+        QFile::setPermissions(
+            m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
     ReadOnlyFolder(const ReadOnlyFolder &) = delete;
     ReadOnlyFolder &operator=(const ReadOnlyFolder &) = delete;

@@ -29,9 +29,9 @@ inline WaveProbe readWave(const QString &path)
 
 // A WAV of a sine at half of full scale on every channel; format is an SF_FORMAT_PCM_*.
 inline bool writeTone(const QString &path, double hz, double seconds, int rate = 44100,
-                      int channels = 2, int format = SF_FORMAT_PCM_16)
+    int channels = 2, int format = SF_FORMAT_PCM_16)
 {
-    SF_INFO info {0, rate, channels, SF_FORMAT_WAV | format, 0, 0};
+    SF_INFO info { 0, rate, channels, SF_FORMAT_WAV | format, 0, 0 };
     SNDFILE *sf = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
     if (!sf)
         return false;
@@ -71,9 +71,9 @@ struct FrameHeader {
 // MPEG-1 Layer III frame header, which for a whole file is its end.
 inline std::vector<FrameHeader> frameHeaders(const QByteArray &mp3)
 {
-    static constexpr int kbpsTable[16] = {0,   32,  40,  48,  56,  64,  80,  96,
-                                          112, 128, 160, 192, 224, 256, 320, 0};
-    static constexpr int rateTable[4] = {44100, 48000, 32000, 0};
+    static constexpr int kbpsTable[16]
+        = { 0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0 };
+    static constexpr int rateTable[4] = { 44100, 48000, 32000, 0 };
     std::vector<FrameHeader> frames;
     for (qsizetype at = 0; at + 4 <= mp3.size(); at = frames.back().end) {
         const auto b = [&](int i) { return quint8(mp3[at + i]); };
@@ -83,7 +83,7 @@ inline std::vector<FrameHeader> frameHeaders(const QByteArray &mp3)
         if (b(0) != 0xFF || (b(1) & 0xFE) != 0xFA || kbps == 0 || rate == 0)
             break;
         const qsizetype length = 144000 * kbps / rate + ((b(2) >> 1) & 1);
-        frames.push_back({kbps, rate, (b(3) >> 6) == 1, at + length});
+        frames.push_back({ kbps, rate, (b(3) >> 6) == 1, at + length });
     }
     return frames;
 }

@@ -14,11 +14,15 @@
 
 #include <functional>
 
-namespace {
+namespace
+{
 
 // Collects the addresses handed to the browser, for as long as it lives.
 struct CapturedAddresses {
-    CapturedAddresses() { setAddressSink([this](const QString &a) { list.append(a); }); }
+    CapturedAddresses()
+    {
+        setAddressSink([this](const QString &a) { list.append(a); });
+    }
     ~CapturedAddresses() { setAddressSink({}); }
     QStringList list;
 };
@@ -65,14 +69,14 @@ private Q_SLOTS:
         QString reopened;
         QVERIFY(whileAboutIsOpen(main, [&](frmAbout &about) {
             designed = about.Text1->toPlainText();
-            for (QWidget *inert : std::initializer_list<QWidget *>{about.Image1, about.Label1,
-                     about.Label2, about.Label3, about.Label9, about.Line1, about.Line2}) {
+            for (QWidget *inert : std::initializer_list<QWidget *> { about.Image1, about.Label1,
+                     about.Label2, about.Label3, about.Label9, about.Line1, about.Line2 }) {
                 QTest::mouseClick(inert, Qt::LeftButton);
                 QTest::mouseDClick(inert, Qt::LeftButton);
             }
             // Each as seen: its text, colour, underline and cursor, and the window after a click.
-            for (LinkLabel *link : {about.Label4, about.Label5, about.Label6, about.Label7,
-                                    about.Label8, about.Label10}) {
+            for (LinkLabel *link : { about.Label4, about.Label5, about.Label6, about.Label7,
+                     about.Label8, about.Label10 }) {
                 QTest::mouseClick(link, Qt::LeftButton);
                 links << QStringLiteral("%1 %2 %3 %4 %5")
                              .arg(link->text(), link->palette().color(QPalette::WindowText).name())
@@ -85,19 +89,19 @@ private Q_SLOTS:
             QTest::keyClicks(about.Text1, QStringLiteral(" Edited."));
             edited = about.Text1->toPlainText();
         }));
-        QVERIFY(whileAboutIsOpen(main,
-                                 [&](frmAbout &about) { reopened = about.Text1->toPlainText(); }));
+        QVERIFY(whileAboutIsOpen(
+            main, [&](frmAbout &about) { reopened = about.Text1->toPlainText(); }));
 
-        const QStringList addresses{"www.tellvane.example/cuecards", "www.tellvane.example/clock",
+        const QStringList addresses { "www.tellvane.example/cuecards", "www.tellvane.example/clock",
             "www.tellvane.example/scriptbook", "www.tellvane.example/voicelog",
-            "www.tellvane.example/subtitler", "lame.sourceforge.io"};
+            "www.tellvane.example/subtitler", "lame.sourceforge.io" };
         QCOMPARE(browser.list, addresses);
         QStringList blueUnderlinedHandOpen;
         for (const QString &address : addresses)
             blueUnderlinedHandOpen << address + QStringLiteral(" #0000ff 1 1 1");
         QCOMPARE(links, blueUnderlinedHandOpen);
         QVERIFY2(designed.size() > 2000 && designed.contains(QStringLiteral("\n\n")),
-                 "the statement runs to several paragraphs");
+            "the statement runs to several paragraphs");
         QCOMPARE(edited, designed + QStringLiteral(" Edited."));
         QCOMPARE(reopened, designed);
     }
@@ -113,7 +117,7 @@ private Q_SLOTS:
         QVERIFY(address.isLocalFile() && main.isVisible());
         const QFileInfo page(address.toLocalFile());
         QVERIFY2(page.isFile() && page.dir().dirName() == QStringLiteral("help"),
-                 qPrintable(page.filePath()));
+            qPrintable(page.filePath()));
     }
 };
 

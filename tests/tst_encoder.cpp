@@ -9,25 +9,29 @@
 #include <QTest>
 #include <QThread>
 
-namespace {
+namespace
+{
 
 // One encoding watched to its end; the direct connection sees the thread that emits.
 struct Watch {
     Watch(OcxLame &lame, const QString &mp3)
     {
-        QObject::connect(&lame, &OcxLame::Progress, &lame, [this, mp3](int percent) {
-            onUiThread &= QThread::currentThread() == QCoreApplication::instance()->thread();
-            percents.append(percent);
-            if (percent == 100)
-                fileAtHundred = fileBytes(mp3);
-        }, Qt::DirectConnection);
-        QObject::connect(&lame, &OcxLame::Failed, &lame,
-                         [this](const QString &why) { failures << why; });
+        QObject::connect(
+            &lame, &OcxLame::Progress, &lame,
+            [this, mp3](int percent) {
+                onUiThread &= QThread::currentThread() == QCoreApplication::instance()->thread();
+                percents.append(percent);
+                if (percent == 100)
+                    fileAtHundred = fileBytes(mp3);
+            },
+            Qt::DirectConnection);
+        QObject::connect(
+            &lame, &OcxLame::Failed, &lame, [this](const QString &why) { failures << why; });
     }
     bool waitForEnd()
     {
-        return QTest::qWaitFor([this] { return percents.contains(100) || !failures.empty(); },
-                               120000);
+        return QTest::qWaitFor(
+            [this] { return percents.contains(100) || !failures.empty(); }, 120000);
     }
     // From 0 up, never going down, one 100 and last, all on the user-interface thread.
     bool wellFormed() const
@@ -58,7 +62,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("rate");
         QTest::addColumn<int>("channels");
         QTest::addColumn<int>("format");
-        for (const char *kbps : {"128", "96", "64", "56", " 32 "})
+        for (const char *kbps : { "128", "96", "64", "56", " 32 " })
             QTest::newRow(kbps) << kbps << 44100 << 2 << int(SF_FORMAT_PCM_16);
         // LAME resamples any PCM WAV to 44,100 Hz.
         QTest::newRow("mono 8-bit 22,050 Hz") << "128" << 22050 << 1 << int(SF_FORMAT_PCM_U8);
@@ -97,8 +101,8 @@ private Q_SLOTS:
         QCOMPARE(bytes.mid(36, 4) == "Info", tagged);
 
         // Decoded by the lame command, a decoder that is not ours.
-        const QStringList decode{QStringLiteral("--quiet"), QStringLiteral("--decode"), mp3,
-                                 path(QStringLiteral("decoded.wav"))};
+        const QStringList decode { QStringLiteral("--quiet"), QStringLiteral("--decode"), mp3,
+            path(QStringLiteral("decoded.wav")) };
         QCOMPARE(QProcess::execute(QStringLiteral("lame"), decode), 0);
         const WaveProbe pcm = readWave(path(QStringLiteral("decoded.wav")));
         QCOMPARE(pcm.info.samplerate, 44100);
@@ -107,7 +111,7 @@ private Q_SLOTS:
         // padding of the last frame.
         const qint64 extra = pcm.info.frames - 2 * 44100;
         QVERIFY2(tagged ? extra == 0 : extra >= 0 && extra <= 47 + 1152,
-                 qPrintable(QString::number(extra)));
+            qPrintable(QString::number(extra)));
         // A second of it holds the tone within half a hertz, and no noise at 1 kHz.
         for (int channel = 0; channel < 2; ++channel) {
             QCOMPARE_GT(amplitudeAt(pcm, channel, 22050, 44100, 440.0), 0.4);
@@ -120,12 +124,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("output");
         QTest::addColumn<QString>("bitrate");
-        QTest::newRow("missing input") << "missing.wav" << "out.mp3" << "128";
-        QTest::newRow("three channels") << "three.wav" << "out.mp3" << "128";
-        QTest::newRow("output is a folder") << "tone.wav" << "folder.mp3" << "128";
+        QTest::newRow("missing input") << "missing.wav"
+                                       << "out.mp3"
+                                       << "128";
+        QTest::newRow("three channels") << "three.wav"
+                                        << "out.mp3"
+                                        << "128";
+        QTest::newRow("output is a folder") << "tone.wav"
+                                            << "folder.mp3"
+                                            << "128";
         // Refused at once: no signal follows.
-        for (const char *refused : {"", "128k", "100"})
-            QTest::addRow("bit rate \"%s\"", refused) << "tone.wav" << "out.mp3" << refused;
+        for (const char *refused : { "", "128k", "100" })
+            QTest::addRow("bit rate \"%s\"", refused) << "tone.wav"
+                                                      << "out.mp3" << refused;
     }
     void failsWithoutFile()
     {
@@ -137,8 +148,8 @@ private Q_SLOTS:
         QVERIFY(writeTone(dir.filePath(QStringLiteral("three.wav")), 440.0, 1.0, 44100, 3));
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder.mp3")));
         const auto entries = [&dir] {
-            return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot
-                                              | QDir::Hidden);
+            return QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
         };
         const QStringList before = entries();
         OcxLame lame;

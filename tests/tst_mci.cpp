@@ -10,7 +10,8 @@
 
 #include <optional>
 
-namespace {
+namespace
+{
 
 const QString kOpen = QStringLiteral("open new Type waveaudio Alias recSound");
 const QString kSet = QStringLiteral("set recSound time format ms bitspersample 16 channels 2 "
@@ -26,7 +27,7 @@ MciError send(const QString &command)
 // A take's file gets its name once it is played or saved.
 QStringList takeFiles()
 {
-    return QDir::temp().entryList({QStringLiteral("tellvane-take-*")}, QDir::Files);
+    return QDir::temp().entryList({ QStringLiteral("tellvane-take-*") }, QDir::Files);
 }
 
 } // namespace
@@ -100,8 +101,9 @@ private Q_SLOTS:
     void givesEveryCodeItsOwnText()
     {
         QSet<QString> texts;
-        const QList<qint32> codes{261, 262, 263, 264, 265, 266, 267, 268, 269, 270, 271, 272, 273};
-        for (qint32 code : codes + QList<qint32>{9999}) {
+        const QList<qint32> codes { 261, 262, 263, 264, 265, 266, 267, 268, 269, 270, 271, 272,
+            273 };
+        for (qint32 code : codes + QList<qint32> { 9999 }) {
             QString text;
             QString cut; // the buffer holds its length less one
             mciGetErrorStringA(code, text, 1024);
@@ -131,7 +133,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("target");
         QTest::addColumn<MciError>("result");
         const auto row = [](const char *name, qint64 pcm, qint64 claimed, int limit,
-                            const char *target, MciError result = MciError::FileWriteFailed) {
+                             const char *target, MciError result = MciError::FileWriteFailed) {
             QTest::newRow(name) << pcm << claimed << limit << target << result;
         };
         row("too long", kMaxWaveDataBytes + 4, kMaxWaveDataBytes + 4, 0, "take.wav",
@@ -163,7 +165,7 @@ private Q_SLOTS:
         }
         QCOMPARE(fileBytes(old.fileName()), QByteArray("old take"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 QStringList({QStringLiteral("take.pcm"), QStringLiteral("take.wav")}));
+            QStringList({ QStringLiteral("take.pcm"), QStringLiteral("take.wav") }));
     }
 };
 

@@ -9,7 +9,8 @@
 #include <QTimer>
 #include <QToolButton>
 
-namespace {
+namespace
+{
 
 QString errorText(MciError error)
 {
@@ -23,7 +24,7 @@ QString errorText(MciError error)
 QString panel(const frmMain &w)
 {
     QString state;
-    for (const QWidget *button : {w.cmdrecord, w.cmdstop, w.cmdplay, w.cmdsave})
+    for (const QWidget *button : { w.cmdrecord, w.cmdstop, w.cmdplay, w.cmdsave })
         state += QString::number(button->isEnabled());
     for (const QTimer *timer : w.findChildren<QTimer *>())
         state += timer->isActive() ? QStringLiteral(" ticking") : QString();
@@ -50,7 +51,10 @@ class tst_Recorder : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase() { setRecordClock([this] { return m_now; }); }
+    void initTestCase()
+    {
+        setRecordClock([this] { return m_now; });
+    }
 
     void init()
     {
@@ -111,7 +115,7 @@ private Q_SLOTS:
         QCOMPARE(w.mRecording, -1);
         qint64 first = m_audio.capturedFrames;
         m_audio.feed(8000);
-        for (int s : {1, 2, 7}) {
+        for (int s : { 1, 2, 7 }) {
             m_now = 5000.0 + s;
             QTRY_COMPARE(w.mElapsed, s);
         }
@@ -159,9 +163,9 @@ private Q_SLOTS:
             shown << m.text;
             QVERIFY(m.title == QStringLiteral("Error") && m.style == MsgStyle::Critical);
         }
-        QCOMPARE(shown, QStringList({errorText(MciError::NoDriver),
-                                     errorText(MciError::UnknownDevice),
-                                     errorText(MciError::UnknownDevice)}));
+        QCOMPARE(shown,
+            QStringList({ errorText(MciError::NoDriver), errorText(MciError::UnknownDevice),
+                errorText(MciError::UnknownDevice) }));
         QCOMPARE(w.mRecording, 0);
         QCOMPARE(panel(w), QStringLiteral("1001"));
         QCOMPARE(w.lbltime->text(), QStringLiteral("00:00"));

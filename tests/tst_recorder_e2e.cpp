@@ -22,7 +22,7 @@ class tst_RecorderE2E : public QObject
     static int sinkInputs()
     {
         QProcess pactl;
-        pactl.start(QStringLiteral("pactl"), {"list", "short", "sink-inputs"});
+        pactl.start(QStringLiteral("pactl"), { "list", "short", "sink-inputs" });
         if (!pactl.waitForFinished(10000) || pactl.exitCode() != 0)
             return -1;
         return int(pactl.readAllStandardOutput().count('\n'));
@@ -55,7 +55,7 @@ private Q_SLOTS:
         frmMain w;
         w.cmdrecord->click();
         QProcess paplay;
-        paplay.start(QStringLiteral("paplay"), {QStringLiteral("--device=vsink"), tone});
+        paplay.start(QStringLiteral("paplay"), { QStringLiteral("--device=vsink"), tone });
         QVERIFY2(paplay.waitForStarted(), qPrintable(paplay.errorString()));
         // The capture is fed from the event loop, so the wait must keep it turning.
         QTRY_COMPARE_WITH_TIMEOUT(paplay.state(), QProcess::NotRunning, 30000);
@@ -95,7 +95,7 @@ private Q_SLOTS:
             }
         }
         QCOMPARE_GT(level, 0.25);
-        for (double other : {300.0, 1000.0})
+        for (double other : { 300.0, 1000.0 })
             QCOMPARE_LT(amplitudeAt(wave, 0, loudest, 22050, other), level / 20);
     }
 };

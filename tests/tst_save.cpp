@@ -80,9 +80,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("mp3");
         // The folder's name also holds what ends the save command.
         QTest::newRow("blanks in folder and name") << "takes to wait on/my take.mp3"
-            << "takes to wait on/my take.wav" << "takes to wait on/my take.mp3";
-        QTest::newRow("upper-case extension") << "Take.MP3" << "Take.wav" << "Take.MP3";
-        QTest::newRow("no extension") << "evening news" << "evening news.wav" << "evening news.mp3";
+                                                   << "takes to wait on/my take.wav"
+                                                   << "takes to wait on/my take.mp3";
+        QTest::newRow("upper-case extension") << "Take.MP3"
+                                              << "Take.wav"
+                                              << "Take.MP3";
+        QTest::newRow("no extension") << "evening news"
+                                      << "evening news.wav"
+                                      << "evening news.mp3";
     }
     void derivesTheFileNames()
     {
@@ -141,7 +146,7 @@ private Q_SLOTS:
         QCOMPARE(w.pbrwavsave->value(), 40);
         QVERIFY(w.pbrmp3save->isHidden() && files().isEmpty());
         w.tmrsave_Timer(); // the 41st finds 40
-        QCOMPARE(files(), QStringList{"take.wav"});
+        QCOMPARE(files(), QStringList { "take.wav" });
         for (int tick = 42; tick <= 100; ++tick)
             w.tmrsave_Timer();
         QCOMPARE(w.pbrwavsave->value(), 100);
@@ -161,10 +166,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("obstacle");
         QTest::addColumn<QString>("message");
-        QTest::newRow("before any recording") << "" << "THERE IS NO RECORDING TO SAVE!";
-        QTest::newRow("read-only folder") << "read-only" << "COULD NOT SAVE THE WAV FILE HERE!";
+        QTest::newRow("before any recording") << ""
+                                              << "THERE IS NO RECORDING TO SAVE!";
+        QTest::newRow("read-only folder") << "read-only"
+                                          << "COULD NOT SAVE THE WAV FILE HERE!";
         // A folder stands where the MP3 should go, so the encoder cannot write it.
-        QTest::newRow("encoder fails") << "take.mp3" << "COULD NOT MAKE THE MP3 FILE!";
+        QTest::newRow("encoder fails") << "take.mp3"
+                                       << "COULD NOT MAKE THE MP3 FILE!";
     }
     void failedSaveGoesBackToIdle()
     {
@@ -175,8 +183,8 @@ private Q_SLOTS:
             recordTake(w);
         const bool readOnly = obstacle == QLatin1StringView("read-only");
         if (readOnly)
-            QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner
-                                      | QFile::ReadOther | QFile::ExeOther);
+            QFile::setPermissions(m_dir->path(),
+                QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
         else if (!obstacle.isEmpty())
             QVERIFY(QDir(m_dir->path()).mkdir(obstacle));
         {
@@ -185,13 +193,13 @@ private Q_SLOTS:
                 user.emplace();
             save(w, QStringLiteral("take.mp3"));
         }
-        QFile::setPermissions(m_dir->path(),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(
+            m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(m_boxes.list.size(), size_t(1));
         QCOMPARE(m_boxes.list.front().text, message);
         QCOMPARE(m_boxes.list.front().title, QStringLiteral("Error"));
         QVERIFY(!w.lameocx->isEncoding());
-        QCOMPARE(files(), obstacle == "take.mp3" ? QStringList{"take.wav"} : QStringList());
+        QCOMPARE(files(), obstacle == "take.mp3" ? QStringList { "take.wav" } : QStringList());
     }
 };
 
