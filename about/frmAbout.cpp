@@ -125,6 +125,12 @@ void frmAbout::buildWindow()
     for (QLabel *label : { Image1, Label1, Label2, Label3, Label9 })
         label->setFocusPolicy(Qt::NoFocus);
     Text1->setFocus();
+
+    setObjectName(QStringLiteral("frmAbout"));
+    nameControls({ { Frame1, "Frame1" }, { Image1, "Image1" }, { Label1, "Label1" },
+        { Label2, "Label2" }, { Text1, "Text1" }, { Label3, "Label3" }, { Label4, "Label4" },
+        { Label5, "Label5" }, { Label6, "Label6" }, { Label7, "Label7" }, { Label8, "Label8" },
+        { Line1, "Line1" }, { Label9, "Label9" }, { Label10, "Label10" }, { Line2, "Line2" } });
 }
 
 void frmAbout::connectControls()

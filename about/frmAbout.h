@@ -10,8 +10,7 @@ class QPlainTextEdit;
 
 // The about window: logo, product name, the maker's statement and links.
 // It is built from its design each time it is created, so edits to the
-// statement last only until it closes. Controls and handlers are public so
-// that tests reach them as the user would.
+// statement last only until it closes.
 class frmAbout final : public QDialog
 {
     Q_OBJECT
@@ -19,6 +18,7 @@ class frmAbout final : public QDialog
 public:
     explicit frmAbout(QWidget *parent = nullptr);
 
+private:
     void Label4_Click();
     void Label5_Click();
     void Label6_Click();
@@ -42,7 +42,6 @@ public:
     LinkLabel *Label10 = nullptr;
     QFrame *Line2 = nullptr;
 
-private:
     void buildWindow();
     void connectControls();
     void openAddress(const LinkLabel *link);

@@ -24,9 +24,6 @@
 namespace
 {
 
-constexpr int kClientWidth = 9570; // twips
-constexpr int kClientHeight = 7740;
-
 // The main window's panels carry their captions in dark red.
 QGroupBox *makeRedPanel(
     QWidget *parent, const QString &caption, int left, int top, int width, int height)
@@ -65,7 +62,7 @@ void frmMain::buildWindow()
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(tahoma(9));
-    setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
+    setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kFullClientHeight));
 
     // The store lies behind the panels, so it is made first and never seen.
     txtcontainer = new PromptBox(this);
@@ -106,6 +103,19 @@ void frmMain::buildWindow()
         cmdhelp, cmdexit, cmdabout, cmdrecord, cmdstop, cmdplay, cmdsave };
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
+
+    setObjectName(QStringLiteral("frmMain"));
+    nameControls({ { picprompt, "picprompt" }, { txtline, "txtline" }, { box0, "txtprompt" },
+        { txtcontainer, "txtcontainer" }, { Frame1, "Frame1" }, { Frame2, "Frame2" },
+        { Frame3, "Frame3" }, { cmdeditor, "cmdeditor" }, { cmdstart, "cmdstart" },
+        { cmdpause, "cmdpause" }, { cmdreset, "cmdreset" }, { hscspeed, "hscspeed" },
+        { lblspeed, "lblspeed" }, { Label1, "Label1" }, { tmrmain, "tmrmain" },
+        { cmdsettings, "cmdsettings" }, { cmdhelp, "cmdhelp" }, { cmdexit, "cmdexit" },
+        { cmdabout, "cmdabout" }, { lameocx, "lameocx" }, { cmdrecord, "cmdrecord" },
+        { cmdstop, "cmdstop" }, { cmdplay, "cmdplay" }, { cmdsave, "cmdsave" },
+        { Label2, "Label2" }, { lbltime, "lbltime" }, { pbrmp3save, "pbrmp3save" },
+        { pbrwavsave, "pbrwavsave" }, { lblinputfile, "lblinputfile" },
+        { lbloutputfile, "lbloutputfile" }, { tmrsave, "tmrsave" } });
 }
 
 void frmMain::buildScroller()

@@ -20,7 +20,8 @@ class QTimer;
 class QToolButton;
 
 // The main window: prompt display, scroller, general buttons and recorder panel.
-// Handlers are public so that tests drive them as the user's clicks would.
+// Its controls carry their design names as object names; tests find them by name
+// and drive them as a user would.
 class frmMain final : public QWidget
 {
     Q_OBJECT
@@ -29,10 +30,30 @@ public:
     explicit frmMain(QWidget *parent = nullptr);
     ~frmMain() override;
 
-    // Main window and lifecycle
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // Client size in twips: the whole window, and the prompt area alone.
+    static constexpr int kClientWidth = 9570;
+    static constexpr int kFullClientHeight = 7740;
+    static constexpr int kPromptClientHeight = 5970;
+
+    void buildWindow();
+    void buildScroller();
+    void buildGeneral();
+    void buildRecorder();
+    void connectControls();
+    void Form_Load();
+    void Form_QueryUnload();
+    void LoadSettings();
+    // The back colour to the prompt area and its first box, the line colour to the reading line.
+    void applyAreaColors();
+    static void SetProgressBarColor(QProgressBar *bar, qint32 color);
+
     void cmdexit_Click();
 
-    // Scroller handlers
+    // Scroller
     void cmdstart_Click();
     void cmdpause_Click();
     void cmdreset_Click();
@@ -41,27 +62,38 @@ public:
     void hscspeed_Scroll();
     // KeyCode is a virtual-key code; the handler consumes a key by setting it to 0.
     void Form_KeyDown(int &KeyCode, int Shift);
+    void PreparePrompt();
+    QString GetLines(PromptBox *box, qint32 fromLine, qint32 toLine);
+    void setUpPromptBox(PromptBox *box, const QString &text);
+    void addPromptBox();
+    void showSpeed();
 
-    // Editor handlers
+    // Editor
     void cmdeditor_Click();
 
-    // Settings handlers
+    // Settings
     void cmdsettings_Click();
     void hscspeed_DragEnded();
-
+    void SaveSettings();
     // The settings dialog, created (and its settings read) when it does not exist.
     frmSettings &settingsForm();
-    frmSettings *loadedSettingsForm() const;
 
-    // Recorder handlers
+    // Recorder
     void cmdrecord_Click();
     void cmdstop_Click();
     void cmdplay_Click();
+    void ShowRecordTime();
+    void reportMciResult();
     void cmdsave_Click();
     void tmrsave_Timer();
     void lameocx_Progress(int percent, int encodedMs, int totalMs);
+    void lameocx_Failed();
+    bool SaveWave();
+    void EncodeMp3();
+    void failSave(const QString &message);
+    void endSave();
 
-    // About and help handlers
+    // About and help
     void cmdabout_Click();
     void cmdhelp_Click();
 
@@ -91,7 +123,7 @@ public:
     QToolButton *cmdhelp = nullptr;
     QToolButton *cmdexit = nullptr;
     QToolButton *cmdabout = nullptr;
-    CommonDialog cdlgmain { this }; // the recorder's Save dialog
+    CommonDialog cdlgmain{this}; // the recorder's Save dialog
     OcxLame *lameocx = nullptr;
 
     // Recorder
@@ -117,11 +149,15 @@ public:
     qint32 mBoxHeight = 0;
     qint32 mHandoverTop = 0;
 
-    // Editor state
-    // The editor from its first show until its close box; hidden between shows.
-    QPointer<frmEditor> m_editor;
+    // Editor state: the editor from its first show until its close box; hidden between shows.
+    QPointer<frmEditor> mEditor;
+
+    // Settings state
+    QPointer<frmSettings> mSettingsForm;
+    bool mSpeedSaveFailed = false; // during the current drag
 
     // Recorder state (True = -1, False = 0)
+    static constexpr int kMciBufferLength = 1024;
     qint16 mRecordSeconds = 0;
     qint16 mRecordMinutes = 0;
     qint32 mMciResult = 0;
@@ -135,46 +171,8 @@ public:
     QString mWavPath;
     QString mWavTitle;
     QString mShortWavPath;
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-
-private:
-    void buildWindow();
-    void buildScroller();
-    void buildGeneral();
-    void buildRecorder();
-    void connectControls();
-    void Form_Load();
-    void Form_QueryUnload();
-    void LoadSettings();
-    // The back colour to the prompt area and its first box, the line colour to the reading line.
-    void applyAreaColors();
-    static void SetProgressBarColor(QProgressBar *bar, qint32 color);
-
-    // Scroller internals
-    void PreparePrompt();
-    QString GetLines(PromptBox *box, qint32 fromLine, qint32 toLine);
-    void setUpPromptBox(PromptBox *box, const QString &text);
-    void addPromptBox();
-    void showSpeed();
-
-    // Settings internals
-    void SaveSettings();
-    QPointer<frmSettings> m_settingsForm;
-    bool m_speedSaveFailed = false; // during the current drag
-
-    // Recorder internals
-    static constexpr int kMciBufferLength = 1024;
-    void ShowRecordTime();
-    void reportMciResult();
     // Refreshes the recording time while mRecording is True.
     QTimer *mRecordTimer = nullptr;
-    bool SaveWave();
-    void EncodeMp3();
-    void lameocx_Failed();
-    void failSave(const QString &message);
-    void endSave();
     // From the chosen name to the end of the encoding; nothing may start a second save.
-    bool m_saving = false;
+    bool mSaving = false;
 };

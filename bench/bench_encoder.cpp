@@ -1,11 +1,14 @@
 // Encodes a 10-minute take at 128 kbit/s with OcxLame and with the lame command, and watches
 // how long the user-interface thread goes without running its timers meanwhile.
+#include "bench/Verdict.h"
+
 #include "recorder/OcxLame.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -15,7 +18,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 #include <random>
 #include <vector>
@@ -120,17 +122,14 @@ double encodeWithCommand(const QString &lame, const QString &wav, const QString 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    Verdict verdict("bench_encoder");
     const QString lameCommand = QStandardPaths::findExecutable(QStringLiteral("lame"));
-    if (lameCommand.isEmpty()) {
-        std::fprintf(stderr, "the lame command is not installed\n");
-        return 1;
-    }
+    if (lameCommand.isEmpty())
+        verdict.abandon(QStringLiteral("the lame command is not installed"));
     QTemporaryDir dir;
     const QString wav = dir.filePath(QStringLiteral("take.wav"));
-    if (!writeTake(wav)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(wav));
-        return 1;
-    }
+    if (!writeTake(wav))
+        verdict.abandon(QStringLiteral("cannot write %1").arg(wav));
 
     // Alternating rounds, best of each, so that a busy moment of the machine hurts neither side.
     double commandBest = 1e9;
@@ -139,13 +138,14 @@ int main(int argc, char **argv)
     double worstGapMs = 0;
     double worstCallMs = 0;
     for (int round = 0; round < kRounds; ++round) {
+        const QString mp3 = dir.filePath(QStringLiteral("ours.mp3"));
+        QFile::remove(mp3);
         const double command
             = encodeWithCommand(lameCommand, wav, dir.filePath(QStringLiteral("command.mp3")));
-        const OurRun ours = encodeWithOcxLame(wav, dir.filePath(QStringLiteral("ours.mp3")));
-        if (command < 0 || !ours.ok) {
-            std::fprintf(stderr, "an encoding failed\n");
-            return 1;
-        }
+        const OurRun ours = encodeWithOcxLame(wav, mp3);
+        // A 10-minute take at 128 kbit/s is about 9.6 MB; anything much smaller was not encoded.
+        if (command < 0 || !ours.ok || QFileInfo(mp3).size() < kSeconds * 128000 / 8 * 9 / 10)
+            verdict.abandon(QStringLiteral("an encoding failed"));
         commandBest = std::min(commandBest, command);
         if (ours.seconds < oursBest.seconds)
             oursBest = ours;
@@ -153,15 +153,15 @@ int main(int argc, char **argv)
         worstCallMs = std::max(worstCallMs, ours.callMs);
     }
 
-    const double ratio = commandBest / oursBest.seconds;
-    std::printf("10-minute stereo WAV at 128 kbit/s, best of %d rounds\n", kRounds);
-    std::printf("  lame command:  %7.2f s\n", commandBest);
-    std::printf("  OcxLame:       %7.2f s\n", oursBest.seconds);
-    std::printf("  speed ratio (lame command time / OcxLame time): %.2f  [target >= 1.00] %s\n",
-        ratio, ratio >= 1.0 ? "met" : "MISSED");
-    std::printf("  EncodeFile returned after %.2f ms at most\n", worstCallMs);
-    std::printf("  longest gap between 5 ms UI-thread ticks while encoding: %.1f ms  [target <= "
-                "%.0f ms] %s\n",
-        worstGapMs, kMaxGapMs, worstGapMs <= kMaxGapMs ? "met" : "MISSED");
-    return 0;
+    const QString take
+        = QStringLiteral("10-minute stereo WAV at 128 kbit/s, best of %1 rounds").arg(kRounds);
+    verdict.inform(take + QStringLiteral(", lame command"), commandBest, QStringLiteral("s"), 2);
+    verdict.inform(take + QStringLiteral(", OcxLame"), oursBest.seconds, QStringLiteral("s"), 2);
+    verdict.judge(QStringLiteral("speed ratio, lame command time / OcxLame time"),
+        commandBest / oursBest.seconds, QString(), Verdict::Bound::AtLeast, 1.0, 2);
+    verdict.inform(
+        QStringLiteral("longest return of EncodeFile"), worstCallMs, QStringLiteral("ms"), 2);
+    verdict.judge(QStringLiteral("longest gap between 5 ms UI-thread ticks while encoding"),
+        worstGapMs, QStringLiteral("ms"), Verdict::Bound::AtMost, kMaxGapMs, 1);
+    return verdict.exitCode();
 }

@@ -1,6 +1,8 @@
 // Start for long scripts, and the cost of one scroll tick with its repaint.
 // Targets: 10,000 display lines laid out in under 300 ms; a tick with its repaint
-// under 1 ms at 10,000 lines, growing no faster than the number of boxes.
+// under 1 ms at 10,000 lines, early in the script and after a box has taken over.
+#include "bench/Verdict.h"
+
 #include "app/frmMain.h"
 #include "platform/Fonts.h"
 #include "platform/TextBoxLines.h"
@@ -13,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <algorithm>
 #include <cstdio>
@@ -20,6 +23,8 @@
 
 namespace
 {
+
+constexpr int kJudgedLines = 10000;
 
 QString script(int lines)
 {
@@ -45,6 +50,22 @@ protected:
     }
 };
 
+// The prompt boxes in script order, whatever their stacking: by the number of their first line.
+std::vector<PromptBox *> boxesInOrder(const QWidget &window)
+{
+    const QList<PromptBox *> found = window.findChildren<PromptBox *>(QStringLiteral("txtprompt"));
+    std::vector<PromptBox *> boxes(found.begin(), found.end());
+    const auto firstLine = [](PromptBox *box) {
+        return box->toPlainText()
+            .section(QLatin1Char('\n'), 0, 0)
+            .section(QLatin1Char(' '), 2)
+            .toInt();
+    };
+    std::stable_sort(boxes.begin(), boxes.end(),
+        [&](PromptBox *a, PromptBox *b) { return firstLine(a) < firstLine(b); });
+    return boxes;
+}
+
 double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -52,14 +73,14 @@ double median(std::vector<double> values)
 }
 
 // Milliseconds per tick, each followed by the repaint it asks for (or of the whole area).
-double tickCost(frmMain &window, int ticks, bool wholeArea)
+double tickCost(QTimer *tick, QWidget *area, int ticks, bool wholeArea)
 {
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < ticks; ++i) {
-        window.tmrmain_Timer();
+        QMetaObject::invokeMethod(tick, "timeout");
         if (wholeArea)
-            window.picprompt->repaint();
+            area->repaint();
         else
             QCoreApplication::processEvents();
     }
@@ -71,6 +92,7 @@ double tickCost(frmMain &window, int ticks, bool wholeArea)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    Verdict verdict("bench_prompter");
     if (!loadTahoma())
         std::printf("Tahoma missing: the default face stands in\n");
     QTemporaryDir folder;
@@ -78,7 +100,7 @@ int main(int argc, char **argv)
     {
         QFile file(SettingsFile::path());
         if (!file.open(QIODevice::WriteOnly))
-            return 1;
+            verdict.abandon(QStringLiteral("cannot write settings.ini"));
         // 36 pt; speed 15 twips, one pixel a tick, so every tick repaints.
         file.write("36\r\n65535\r\n0\r\n255\r\n15\r\n56\r\n");
     }
@@ -86,42 +108,75 @@ int main(int argc, char **argv)
     frmMain window;
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
-        return 1;
+        verdict.abandon(QStringLiteral("the window is not shown"));
+    auto *store = verdict.control<PromptBox>(window, "txtcontainer");
+    auto *area = verdict.control<QWidget>(window, "picprompt");
+    auto *tick = verdict.control<QTimer>(window, "tmrmain");
+    auto *start = verdict.control<QToolButton>(window, "cmdstart");
+    auto *reset = verdict.control<QToolButton>(window, "cmdreset");
 
-    std::printf("%-14s %8s %12s %14s %14s %14s %12s\n", "display lines", "boxes", "start ms",
-        "tick ms", "tick+area ms", "late tick ms", "paints/tick");
-    for (int lines : { 1000, 10000, 100000 }) {
+    for (int lines : { 1000, kJudgedLines, 100000 }) {
         const QString text = script(lines);
         std::vector<double> starts;
         const int runs = lines >= 100000 ? 2 : 5;
+        int started = 0; // runs in which Start set a stopped prompt going
         for (int run = 0; run < runs; ++run) {
-            window.cmdreset_Click();
-            window.txtcontainer->setPlainText(text); // the editor's Done
+            reset->click();
+            store->setPlainText(text); // the editor's Done
             QCoreApplication::processEvents();
+            const bool stopped = !tick->isActive();
             QElapsedTimer clock;
             clock.start();
-            window.cmdstart_Click();
+            start->click();
             starts.push_back(double(clock.nsecsElapsed()) / 1e6);
+            started += stopped && tick->isActive();
         }
-        window.tmrmain->stop(); // ticks are driven by hand
+        const std::vector<PromptBox *> boxes = boxesInOrder(window);
+        if (started != runs || boxes.size() < 2)
+            verdict.abandon(QStringLiteral("Start of %1 lines runs the prompt in more than one "
+                                           "box (%2 of %3 runs, %4 boxes)")
+                                .arg(lines)
+                                .arg(started)
+                                .arg(runs)
+                                .arg(boxes.size()));
+        tick->stop(); // ticks are driven by hand
         QCoreApplication::processEvents();
 
-        tickCost(window, 100, false); // warm up
+        tickCost(tick, area, 100, false); // warm up
         PaintCounter counter;
-        window.txtprompt[0]->viewport()->installEventFilter(&counter);
-        const double tick = tickCost(window, 1000, false);
-        window.txtprompt[0]->viewport()->removeEventFilter(&counter);
-        const double area = tickCost(window, 300, true);
+        PromptBox *first = boxes.front();
+        first->viewport()->installEventFilter(&counter);
+        const float before = first->Top();
+        const double early = tickCost(tick, area, 1000, false);
+        first->viewport()->removeEventFilter(&counter);
+        verdict.require(first->Top() < before && counter.paints >= 1000,
+            QStringLiteral("every tick moves and repaints the first box (%1 paints in 1000)")
+                .arg(counter.paints));
+        const double whole = tickCost(tick, area, 300, true);
         // Well into the script: box 1 has taken over from box 0.
-        while (window.txtprompt.size() > 1 && window.txtprompt[1]->Top() > 3000)
-            window.tmrmain_Timer();
+        for (int i = 0; i < 100000 && boxes[1]->Top() > 3000; ++i)
+            QMetaObject::invokeMethod(tick, "timeout");
+        verdict.require(boxes[1]->Top() <= 3000, QStringLiteral("box 1 takes over from box 0"));
         QCoreApplication::processEvents();
-        const double late = tickCost(window, 1000, false);
+        const double late = tickCost(tick, area, 1000, false);
 
-        std::printf("%-14d %8zu %12.1f %14.4f %14.4f %14.4f %12.2f\n",
-            window.txtcontainer->lines().lineCount(), window.txtprompt.size(), median(starts), tick,
-            area, late, counter.paints / 1000.0);
-        window.tmrmain->start();
+        const QString rows = QStringLiteral("%1 display lines in %2 boxes")
+                                 .arg(store->lines().lineCount())
+                                 .arg(boxes.size());
+        // Only the 10,000-line script has targets; the others show how the cost grows.
+        const auto show = [&](const char *what, double ms, double limit, int decimals) {
+            const QString figure = QStringLiteral("%1, %2").arg(QLatin1String(what), rows);
+            if (lines == kJudgedLines)
+                verdict.judge(
+                    figure, ms, QStringLiteral("ms"), Verdict::Bound::Below, limit, decimals);
+            else
+                verdict.inform(figure, ms, QStringLiteral("ms"), decimals);
+        };
+        show("Start", median(starts), 300, 1);
+        show("tick with its repaint", early, 1, 4);
+        show("tick with a repaint of the whole area", whole, 1, 4);
+        show("tick with its repaint after the first handover", late, 1, 4);
+        tick->start(); // Reset acts only while the prompt runs
     }
-    return 0;
+    return verdict.exitCode();
 }

@@ -63,6 +63,10 @@ void frmEditor::buildWindow()
     setTabOrder(cmddone, cmdsave);
     setTabOrder(cmdsave, cmdopen);
     txteditor->setFocus();
+
+    setObjectName(QStringLiteral("frmEditor"));
+    nameControls({ { Frame1, "Frame1" }, { txteditor, "txteditor" }, { cmddone, "cmddone" },
+        { cmdsave, "cmdsave" }, { cmdopen, "cmdopen" } });
 }
 
 void frmEditor::connectControls()

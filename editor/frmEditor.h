@@ -18,13 +18,18 @@ public:
     // store: the main window's script store, which only Done writes.
     explicit frmEditor(QPlainTextEdit *store, QWidget *parent);
 
-    void cmdopen_Click();
-    void cmdsave_Click();
-    void cmddone_Click();
-
     // True once the close box has unloaded the window; its owner then
     // destroys it when the modal show returns.
     bool isUnloaded() const { return m_unloaded; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void cmdopen_Click();
+    void cmdsave_Click();
+    void cmddone_Click();
 
     QGroupBox *Frame1 = nullptr;
     QPlainTextEdit *txteditor = nullptr;
@@ -33,11 +38,6 @@ public:
     QToolButton *cmdopen = nullptr;
     CommonDialog cdlgeditor;
 
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-
-private:
     void buildWindow();
     void connectControls();
 

@@ -5,10 +5,10 @@
 
 void frmMain::cmdeditor_Click()
 {
-    if (!m_editor)
-        m_editor = new frmEditor(txtcontainer, this);
-    m_editor->exec();
+    if (!mEditor)
+        mEditor = new frmEditor(txtcontainer, this);
+    mEditor->exec();
     // Done only hides the editor; its close box unloads it for good.
-    if (m_editor && m_editor->isUnloaded())
-        delete m_editor;
+    if (mEditor && mEditor->isUnloaded())
+        delete mEditor;
 }

@@ -50,3 +50,9 @@ QGroupBox *makePanel(
     panel->setAutoFillBackground(true);
     return panel;
 }
+
+void nameControls(std::initializer_list<std::pair<QObject *, const char *>> controls)
+{
+    for (const auto &[control, name] : controls)
+        control->setObjectName(QLatin1String(name));
+}

@@ -2,8 +2,12 @@
 
 #include <QString>
 
+#include <initializer_list>
+#include <utility>
+
 class QGroupBox;
 class QLabel;
+class QObject;
 class QToolButton;
 class QWidget;
 
@@ -23,3 +27,7 @@ QLabel *makeLabel(QWidget *parent, const QString &text, int left, int top, int w
 // A captioned group box that hides whatever lies behind it.
 QGroupBox *makePanel(
     QWidget *parent, const QString &caption, int left, int top, int width, int height);
+
+// Gives each control its design name as its object name, by which tests and
+// accessibility tools find it.
+void nameControls(std::initializer_list<std::pair<QObject *, const char *>> controls);

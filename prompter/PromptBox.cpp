@@ -87,6 +87,8 @@ void PromptBox::setForeColor(qint32 ref)
 void PromptBox::takeDesignOf(const PromptBox &element)
 {
     setVisible(false);
+    // A new element of the control array shares its name.
+    setObjectName(element.objectName());
     m_left = element.m_left;
     m_top = element.m_top;
     m_width = element.m_width;

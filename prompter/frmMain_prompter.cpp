@@ -18,10 +18,6 @@
 namespace
 {
 
-// Client heights of the Escape key, twips: the whole window, and the prompt area alone.
-constexpr int kFullClientHeight = 7740;
-constexpr int kPromptClientHeight = 5970;
-
 // Virtual-key codes of the scroller's keys.
 constexpr int kKeyEscape = 27;
 constexpr int kKeySpace = 32;

@@ -67,7 +67,7 @@ void frmMain::cmdstop_Click()
     mRecordTimer->stop();
     cmdplay->setEnabled(true);
     // A save under way keeps its button until it has ended.
-    cmdsave->setEnabled(!m_saving);
+    cmdsave->setEnabled(!mSaving);
 }
 
 void frmMain::cmdplay_Click()

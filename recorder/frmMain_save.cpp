@@ -25,7 +25,7 @@ QString withExtension(const QString &name, const QString &extension)
 
 void frmMain::cmdsave_Click()
 {
-    if (m_saving)
+    if (mSaving)
         return;
     cdlgmain.CancelError = true;
     cdlgmain.DialogTitle = QStringLiteral("Save Mp3 File");
@@ -42,7 +42,7 @@ void frmMain::cmdsave_Click()
     }
     mWavPath = withExtension(cdlgmain.FileName, QStringLiteral("wav"));
     mWavTitle = withExtension(cdlgmain.FileTitle, QStringLiteral("wav"));
-    m_saving = true;
+    mSaving = true;
     setCursor(Qt::WaitCursor);
     cmdsave->setEnabled(false);
     tmrsave->start();
@@ -98,7 +98,7 @@ void frmMain::EncodeMp3()
     }
     lameocx->SetLibraryPath(
         QCoreApplication::applicationDirPath() + QStringLiteral("/lame_enc.dll"));
-    lameocx->setBitrate(settingsForm().lblbitrate->text());
+    lameocx->setBitrate(settingsForm().bitrateText());
     QCoreApplication::processEvents();
     if (!lameocx->EncodeFile(lblinputfile->text(), lbloutputfile->text()))
         failSave(QStringLiteral("COULD NOT START THE MP3 ENCODER!"));
@@ -134,5 +134,5 @@ void frmMain::endSave()
     // A recording started meanwhile keeps Save for its Stop.
     cmdsave->setEnabled(mRecording == 0);
     unsetCursor();
-    m_saving = false;
+    mSaving = false;
 }

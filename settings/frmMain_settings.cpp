@@ -20,14 +20,9 @@ void frmMain::LoadSettings()
 
 frmSettings &frmMain::settingsForm()
 {
-    if (!m_settingsForm)
-        m_settingsForm = new frmSettings(lblspeed, this);
-    return *m_settingsForm;
-}
-
-frmSettings *frmMain::loadedSettingsForm() const
-{
-    return m_settingsForm;
+    if (!mSettingsForm)
+        mSettingsForm = new frmSettings(lblspeed, this);
+    return *mSettingsForm;
 }
 
 void frmMain::cmdsettings_Click()
@@ -45,17 +40,17 @@ void frmMain::SaveSettings()
     // Both texts are taken before the file is replaced: taking the bit rate may
     // create the dialog, which reads the file itself.
     const QString speed = lblspeed->text();
-    const QString bitrate = settingsForm().lblbitrate->text();
+    const QString bitrate = settingsForm().bitrateText();
     const bool saved = SettingsFile::write({ SettingsFile::numericForm(gFontSize), gFontColor,
         gBackColor, gLineColor, speed, bitrate });
-    m_speedSaveFailed = m_speedSaveFailed || !saved;
+    mSpeedSaveFailed = mSpeedSaveFailed || !saved;
 }
 
 void frmMain::hscspeed_DragEnded()
 {
     // A failed save is told once, when the drag is over, not at every scroll event.
-    if (!m_speedSaveFailed)
+    if (!mSpeedSaveFailed)
         return;
-    m_speedSaveFailed = false;
+    mSpeedSaveFailed = false;
     ShowError(this, QStringLiteral("COULD NOT SAVE YOUR SETTINGS!"));
 }

@@ -98,6 +98,18 @@ void frmSettings::buildWindow()
     setTabOrder(cmdbackcolor, cmdlinecolor);
     setTabOrder(cmdlinecolor, cmbquality);
     setTabOrder(cmbquality, cmdsave);
+
+    setObjectName(QStringLiteral("frmSettings"));
+    nameControls({ { Frame1, "Frame1" }, { shpsample, "shpsample" }, { lblsample, "lblsample" },
+        { linesample, "linesample" }, { Frame2, "Frame2" }, { cmbfontsize, "cmbfontsize" },
+        { Label1, "Label1" }, { cmdfontcolor, "cmdfontcolor" }, { cmdbackcolor, "cmdbackcolor" },
+        { cmdlinecolor, "cmdlinecolor" }, { Frame3, "Frame3" }, { Label2, "Label2" },
+        { cmbquality, "cmbquality" }, { lblbitrate, "lblbitrate" }, { cmdsave, "cmdsave" } });
+}
+
+QString frmSettings::bitrateText() const
+{
+    return lblbitrate->text();
 }
 
 void frmSettings::connectControls()

@@ -23,6 +23,10 @@ public:
     // speedLabel: the main window's speed label, whose text Save stores.
     explicit frmSettings(const QLabel *speedLabel, QWidget *parent);
 
+    // The bit rate in effect, as lblbitrate holds it: the MP3 encoder's and settings.ini's line 6.
+    QString bitrateText() const;
+
+private:
     void cmdfontcolor_Click();
     void cmdbackcolor_Click();
     void cmdlinecolor_Click();
@@ -50,8 +54,6 @@ public:
     qint32 sampleFontColor() const;
     qint32 sampleBackColor() const;
     qint32 sampleLineColor() const;
-
-private:
     void buildWindow();
     void connectControls();
     void Form_Load();

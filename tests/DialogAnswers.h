@@ -2,21 +2,18 @@
 
 #include "platform/CommonDialog.h"
 
-#include <QStringList>
-
 #include <deque>
 #include <vector>
 
-// Plays the user at every common dialog for as long as it lives: each show
-// takes the next scripted answer, and a show with none left is a cancel.
+// Plays the user at each common dialog while it lives; a show with no scripted answer is a cancel.
 class DialogAnswers
 {
+    QStringList m_shows;
+
 public:
-    // What a show found in the dialog's properties when it opened.
-    struct Call {
+    struct Call { // the dialog's properties as a show found them
         CommonDialog::Kind kind;
-        QString fileName;
-        QString filter;
+        QString fileName, filter;
         qint32 flags;
         bool cancelError;
         qint16 filterIndex;
@@ -24,39 +21,24 @@ public:
 
     DialogAnswers()
     {
-        CommonDialog::setAnswerer([this](CommonDialog::Kind kind, const CommonDialog &dialog) {
-            calls.push_back({ kind, dialog.FileName, dialog.Filter, dialog.Flags,
-                dialog.CancelError, dialog.FilterIndex });
-            if (answers.empty())
-                return CommonDialog::Answer {};
-            const CommonDialog::Answer next = answers.front();
-            answers.pop_front();
-            return next;
+        CommonDialog::setAnswerer([this](CommonDialog::Kind kind, const CommonDialog &d) {
+            calls.push_back({ kind, d.FileName, d.Filter, d.Flags, d.CancelError, d.FilterIndex });
+            m_shows << QStringList { "Open", "Save", "Color" }.at(int(kind))
+                    + QStringLiteral(" %1 %2 ").arg(d.Flags).arg(d.FilterIndex) + d.Filter
+                    + (d.CancelError ? " CancelError" : "");
+            const auto a = answers.empty() ? CommonDialog::Answer {} : answers.front();
+            if (!answers.empty())
+                answers.pop_front();
+            return a;
         });
     }
     ~DialogAnswers() { CommonDialog::setAnswerer({}); }
-    DialogAnswers(const DialogAnswers &) = delete;
-    DialogAnswers &operator=(const DialogAnswers &) = delete;
+    Q_DISABLE_COPY(DialogAnswers)
 
     void choose(const QString &path) { answers.push_back({ true, path, 0 }); }
     void chooseColor(qint32 color) { answers.push_back({ true, QString(), color }); }
     void cancel() { answers.push_back({}); }
-
-    // Each show as its kind, flags, filter index and filter, and "CancelError" when set.
-    QStringList shows() const
-    {
-        static const char *const kinds[] = { "Open", "Save", "Color" };
-        QStringList result;
-        for (const Call &call : calls) {
-            result << QStringLiteral("%1 %2 %3 %4%5")
-                          .arg(QLatin1String(kinds[int(call.kind)]))
-                          .arg(call.flags)
-                          .arg(call.filterIndex)
-                          .arg(call.filter,
-                              call.cancelError ? QStringLiteral(" CancelError") : QString());
-        }
-        return result;
-    }
+    QStringList shows() const { return m_shows; } // "Kind Flags FilterIndex Filter[ CancelError]"
 
     std::deque<CommonDialog::Answer> answers;
     std::vector<Call> calls;

@@ -3,14 +3,36 @@
 #include "platform/MsgBox.h"
 #include "settings/SettingsFile.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
-#include <optional>
 #include <vector>
+
+// A window's control by its design name (its object name); the test stops when there is none.
+template <typename T = QWidget> T *child(const QObject &window, const char *name)
+{
+    T *found = window.findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("no control named %s", name);
+    return found;
+}
+
+// A click on a button found by its design name, as the user's mouse gives it.
+inline void click(const QObject &window, const char *name)
+{
+    child<QAbstractButton>(window, name)->click();
+}
+
+// One timeout of a window's timer found by its design name, as its interval would give it.
+inline void fire(const QObject &window, const char *timer)
+{
+    QMetaObject::invokeMethod(child<QTimer>(window, timer), "timeout");
+}
 
 // Collects message boxes instead of showing them, for as long as it lives.
 class CapturedMessages
@@ -93,28 +115,6 @@ private:
 #include <sys/resource.h>
 #include <unistd.h>
 
-// File access as an ordinary user for as long as it lives, so that a folder
-// without write permission refuses writes even when the tests run as root.
-class AsOrdinaryUser
-{
-public:
-    AsOrdinaryUser()
-    {
-        if (geteuid() == 0)
-            m_previous = setfsuid(65534);
-    }
-    ~AsOrdinaryUser()
-    {
-        if (m_previous >= 0)
-            setfsuid(uid_t(m_previous));
-    }
-    AsOrdinaryUser(const AsOrdinaryUser &) = delete;
-    AsOrdinaryUser &operator=(const AsOrdinaryUser &) = delete;
-
-private:
-    int m_previous = -1;
-};
-
 // Lets files grow no larger than a few bytes while it lives, so that a write
 // fails half way, as on a full disk; this holds for root too.
 class FileSizeLimit
@@ -151,11 +151,13 @@ public:
         QFile::setPermissions(path,
             QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
                 | QFileDevice::ExeOther);
-        m_user.emplace();
+        if (geteuid() == 0)
+            m_previousUser = setfsuid(65534);
     }
     ~ReadOnlyFolder()
     {
-        m_user.reset();
+        if (m_previousUser >= 0)
+            setfsuid(uid_t(m_previousUser));
         QFile::setPermissions(
             m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
@@ -164,5 +166,5 @@ public:
 
 private:
     QString m_path;
-    std::optional<AsOrdinaryUser> m_user;
+    int m_previousUser = -1;
 };

@@ -5,6 +5,7 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <complex>
 #include <numbers>
 #include <vector>
 
@@ -18,13 +19,11 @@ inline WaveProbe readWave(const QString &path)
 {
     WaveProbe probe;
     SNDFILE *sf = sf_open(QFile::encodeName(path).constData(), SFM_READ, &probe.info);
-    if (!sf)
-        return {};
-    probe.samples.resize(size_t(probe.info.frames * probe.info.channels));
-    const sf_count_t size = sf_count_t(probe.samples.size());
-    probe.samples.resize(size_t(sf_read_short(sf, probe.samples.data(), size)));
-    sf_close(sf);
-    return probe;
+    probe.samples.resize(sf ? size_t(probe.info.frames * probe.info.channels) : 0);
+    if (sf)
+        probe.samples.resize(
+            size_t(sf_read_short(sf, probe.samples.data(), sf_count_t(probe.samples.size()))));
+    return sf && sf_close(sf) == 0 ? probe : WaveProbe();
 }
 
 // A WAV of a sine at half of full scale on every channel; format is an SF_FORMAT_PCM_*.
@@ -33,30 +32,23 @@ inline bool writeTone(const QString &path, double hz, double seconds, int rate =
 {
     SF_INFO info { 0, rate, channels, SF_FORMAT_WAV | format, 0, 0 };
     SNDFILE *sf = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
-    if (!sf)
-        return false;
     const auto frames = sf_count_t(seconds * rate);
     std::vector<double> samples(size_t(frames * channels));
-    for (size_t i = 0; i < samples.size(); ++i) {
-        const double t = double(i / size_t(channels)) / rate;
-        samples[i] = 0.5 * std::sin(2 * std::numbers::pi * hz * t);
-    }
-    const bool written = sf_writef_double(sf, samples.data(), frames) == frames;
-    return sf_close(sf) == 0 && written;
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i]
+            = 0.5 * std::sin(2 * std::numbers::pi * hz * double(i / size_t(channels)) / rate);
+    return sf && sf_writef_double(sf, samples.data(), frames) == frames && sf_close(sf) == 0;
 }
 
 // Amplitude (of full scale) of the frequency hz in count frames of one channel from first.
 inline double amplitudeAt(const WaveProbe &wave, int channel, size_t first, size_t count, double hz)
 {
-    const double w = 2 * std::numbers::pi * hz / wave.info.samplerate;
-    double re = 0;
-    double im = 0;
+    std::complex<double> sum;
     for (size_t i = 0; i < count; ++i) {
         const double x = wave.samples[(first + i) * size_t(wave.info.channels) + size_t(channel)];
-        re += x * std::cos(w * double(i));
-        im -= x * std::sin(w * double(i));
+        sum += x * std::polar(1.0, -2 * std::numbers::pi * hz * double(i) / wave.info.samplerate);
     }
-    return 2.0 * std::hypot(re, im) / double(count) / 32768.0;
+    return 2.0 * std::abs(sum) / double(count) / 32768.0;
 }
 
 // An MPEG-1 Layer III frame header as a player reads it, without a decoder of ours.
@@ -67,8 +59,8 @@ struct FrameHeader {
     qsizetype end = 0; // offset of the byte after the frame
 };
 
-// Walks an MP3 frame by frame from its first byte; stops at the first byte that is not an
-// MPEG-1 Layer III frame header, which for a whole file is its end.
+// The frames of an MP3 from its first byte up to the first byte that is not an MPEG-1
+// Layer III frame header, which for a whole file is its end.
 inline std::vector<FrameHeader> frameHeaders(const QByteArray &mp3)
 {
     static constexpr int kbpsTable[16]
@@ -82,8 +74,8 @@ inline std::vector<FrameHeader> frameHeaders(const QByteArray &mp3)
         // Sync bits, then version bits 11 (MPEG-1) and layer bits 01 (Layer III).
         if (b(0) != 0xFF || (b(1) & 0xFE) != 0xFA || kbps == 0 || rate == 0)
             break;
-        const qsizetype length = 144000 * kbps / rate + ((b(2) >> 1) & 1);
-        frames.push_back({ kbps, rate, (b(3) >> 6) == 1, at + length });
+        frames.push_back(
+            { kbps, rate, (b(3) >> 6) == 1, at + 144000 * kbps / rate + ((b(2) >> 1) & 1) });
     }
     return frames;
 }

@@ -3,15 +3,14 @@
 
 #include "app/frmMain.h"
 #include "editor/frmEditor.h"
-#include "prompter/PromptBox.h"
 
-#include <QDir>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QTimer>
-#include <QToolButton>
-
-#include <functional>
 
 namespace
 {
@@ -19,35 +18,32 @@ namespace
 const QString kOpen = QStringLiteral("Open 4 1 Text Files(*.txt)|*.txt CancelError");
 const QString kSave = QStringLiteral("Save 6 1 Text Files(*.txt)|*.txt");
 
-// Presses Editor and, while the editor is shown modally, lets the user act in
-// it. Should the user leave it open, it is hidden so that the show returns.
-void useEditor(frmMain &window, const std::function<void(frmEditor &)> &user)
-{
-    QTimer::singleShot(0, &window, [&window, user] {
-        user(*window.m_editor);
-        if (window.m_editor && window.m_editor->isVisible()) {
-            window.m_editor->hide();
-            QFAIL("the editor stayed open");
-        }
-    });
-    window.cmdeditor->click();
-}
-
-// An editor on a store of its own, with script.txt on disk unless onDisk is null.
-struct Editor {
-    explicit Editor(const QString &text = QString(), const QByteArray &onDisk = QByteArray())
-    {
-        editor.txteditor->setPlainText(text);
-        QFile file(path);
-        if (!onDisk.isNull())
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(onDisk) == onDisk.size());
-    }
+// The main window on settings of its own, and a folder for scripts.
+struct Session {
+    SettingsFolder settings;
     QTemporaryDir dir;
     DialogAnswers answers;
     CapturedMessages messages;
-    QPlainTextEdit store;
-    frmEditor editor { &store, nullptr };
+    frmMain w;
     const QString path = dir.filePath(QStringLiteral("script.txt"));
+
+    // What Start would show: the main window's script store.
+    QString store() const { return child<QPlainTextEdit>(w, "txtcontainer")->toPlainText(); }
+
+    // Presses Editor and lets the user act in the modal editor, which the user must leave.
+    void useEditor(const std::function<void(QWidget &, QPlainTextEdit &)> &user)
+    {
+        QTimer::singleShot(0, &w, [this, user] {
+            auto *editor = w.findChild<frmEditor *>();
+            QVERIFY(editor && editor->isVisible());
+            user(*editor, *child<QPlainTextEdit>(*editor, "txteditor"));
+            if (editor->isVisible()) {
+                editor->hide();
+                QFAIL("the editor stayed open");
+            }
+        });
+        click(w, "cmdeditor");
+    }
 };
 
 } // namespace
@@ -57,187 +53,176 @@ class tst_Editor : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void opensScripts_data()
+    void opensAndSaves_data()
     {
-        QTest::addColumn<QString>("chosen"); // empty: the dialog is cancelled
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("text");
-        const QString file = QStringLiteral("script.txt");
-        QTest::newRow("empty file") << file << QByteArray("") << QString();
-        QTest::newRow("abc without line break") << file << QByteArray("abc") << "abc";
-        QTest::newRow("Windows-1252")
-            << file << QByteArray("\x93Voil\xe0!\x94 co\xfbte 5 \x80") << "“Voilà!” coûte 5 €";
-        QTest::newRow("UTF-8") << file
-                               << QByteArray("\xe2\x80\x9cVoil\xc3\xa0!\xe2\x80\x9d \xe2\x82\xac")
-                               << "“Voilà!” €";
-        QTest::newRow("cancelled") << QString() << QByteArray("abc") << "earlier text";
-        QTest::newRow("a folder") << "." << QByteArray("abc") << "earlier text";
+        QTest::addColumn<QByteArray>("bytes"); // in script.txt; null: the folder itself is chosen
+        QTest::addColumn<QString>("shown"); // by the editor after Open
+        QTest::addColumn<QByteArray>("saved"); // by Save, and again after Open
+        const auto row
+            = [](const char *name, const QByteArray &bytes, const QString &shown,
+                  const QByteArray &saved) { QTest::newRow(name) << bytes << shown << saved; };
+        row("empty file", "", "", "");
+        row("abc without line break", "abc", "abc", "abc\r\n");
+        row("blanks and line breaks", " \r\n\r\n", " \n\n", " \r\n\r\n");
+        row("CR LF, LF and lone CR", "a\r\nb\nc\r\r\nd\n\re\r", "a\nb\nc\n\nd\n\ne\n",
+            "a\r\nb\r\nc\r\n\r\nd\r\n\r\ne\r\n");
+        row("UTF-8 with BOM, no-break space kept", "\xef\xbb\xbf\xc3\xbc\xc2\xa0\xe2\x82\xac\r\n",
+            "ü €\n", "\xc3\xbc\xc2\xa0\xe2\x82\xac\r\n");
+        row("Windows-1252", "\x93\x94\x80\x8a\x9f\x81\x8d\x8f\x90\x9d\xe9",
+            "“”€ŠŸ\u0081\u008d\u008f\u0090\u009dé",
+            "\xe2\x80\x9c\xe2\x80\x9d\xe2\x82\xac\xc5\xa0\xc5\xb8\xc2\x81\xc2\x8d\xc2\x8f\xc2\x90"
+            "\xc2\x9d\xc3\xa9\r\n");
+        // One invalid sequence makes the whole file Windows-1252.
+        row("UTF-8 then a 1252 byte", "\xc3\xa9 \xe9", "Ã© é", "\xc3\x83\xc2\xa9 \xc3\xa9\r\n");
+        row("a folder", QByteArray(), "earlier text", "earlier text\r\n");
     }
-    void opensScripts()
+    // Open shows a file as text, Save writes it as UTF-8 with CR LF, and a file saved comes
+    // back as the same text and is saved the same again.
+    void opensAndSaves()
     {
-        QFETCH(QString, chosen);
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, text);
-        Editor e(QStringLiteral("earlier text"), bytes);
-        if (chosen.isEmpty())
-            e.answers.cancel();
-        else
-            e.answers.choose(QDir::cleanPath(e.dir.filePath(chosen)));
-        e.editor.cmdopen->click();
-        QCOMPARE(e.editor.txteditor->toPlainText(), text);
-        QCOMPARE(e.messages.shown(),
-            chosen == QLatin1String(".") ? QStringList { "Error: COULD NOT OPEN THE FILE!" }
-                                         : QStringList());
-        QVERIFY(e.store.toPlainText().isEmpty());
-        QCOMPARE(e.answers.shows(), QStringList { kOpen });
-    }
-
-    void savesRoundTripsUnchanged_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QByteArray>("bytes"); // empty: nothing may be saved
-        QTest::newRow("empty") << QString() << QByteArray();
-        QTest::newRow("blanks") << "   " << QByteArray("   \r\n");
-        QTest::newRow("line breaks") << "\n\n" << QByteArray("\r\n\r\n");
-        QTest::newRow("abc") << "abc" << QByteArray("abc\r\n");
-        QTest::newRow("lines, accents and no-break space")
-            << "one\nVoilà\u00a0€" << QByteArray("one\r\nVoil\xc3\xa0\xc2\xa0\xe2\x82\xac\r\n");
-    }
-    void savesRoundTripsUnchanged()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QByteArray, bytes);
-        Editor e(typed);
-        e.answers.choose(e.path);
-        e.editor.cmdsave->click();
-        if (bytes.isEmpty()) {
-            QVERIFY(e.answers.calls.empty());
-            QCOMPARE(e.messages.shown(), QStringList { "Error: NOTHING TO SAVE!" });
-            QVERIFY(folderEntries(e.dir.path()).isEmpty());
-            return;
-        }
-        QCOMPARE(fileBytes(e.path), bytes);
-        // Save asks before overwriting, and leaves CancelError off until an Open turns it on.
-        QStringList shows { kSave };
-        for (int round = 0; round < 3; ++round) {
-            e.answers.choose(e.path);
-            e.editor.cmdopen->click();
-            e.answers.choose(e.path);
-            e.editor.cmdsave->click();
-            QCOMPARE(fileBytes(e.path), bytes);
-            shows << kOpen << kSave + QStringLiteral(" CancelError");
-        }
-        QCOMPARE(e.answers.shows(), shows);
-        QVERIFY(e.messages.list.empty());
-        QCOMPARE(folderEntries(e.dir.path()), QStringList { "script.txt" });
-    }
-
-    // At first use, after a save (CancelError still off, the last name in place)
-    // and after an Open.
-    void cancelledSaveWritesNothing()
-    {
-        Editor e(QStringLiteral("draft 0"), "on disk\r\n");
-        int draft = 0;
-        for (QToolButton *before :
-            QList<QToolButton *> { nullptr, e.editor.cmdsave, e.editor.cmdopen }) {
-            if (before) {
-                e.answers.choose(e.path);
-                before->click();
+        QFETCH(QString, shown);
+        QFETCH(QByteArray, saved);
+        Session s;
+        QFile file(s.path);
+        QVERIFY(
+            file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush());
+        s.useEditor([&](QWidget &editor, QPlainTextEdit &text) {
+            QTest::keyClicks(&text, QStringLiteral("earlier text"));
+            s.answers.choose(bytes.isNull() ? s.dir.path() : s.path);
+            click(editor, "cmdopen");
+            QCOMPARE(text.toPlainText(), shown);
+            s.answers.answers = { { true, s.path, 0 }, { true, s.path, 0 }, { true, s.path, 0 } };
+            for (int round = 0; round < 2 && !saved.isEmpty(); ++round) {
+                click(editor, "cmdsave");
+                QCOMPARE(fileBytes(s.path), saved);
+                click(editor, "cmdopen");
             }
-            const QByteArray saved = fileBytes(e.path);
-            e.editor.txteditor->setPlainText(QStringLiteral("draft %1").arg(++draft));
-            e.answers.cancel();
-            e.editor.cmdsave->click();
-            QCOMPARE(fileBytes(e.path), saved);
-        }
-        QVERIFY(e.answers.answers.empty());
-        QCOMPARE(folderEntries(e.dir.path()), QStringList { "script.txt" });
-        QVERIFY(e.messages.list.empty());
-    }
-
-    void failedSaveKeepsOldFileAndSaysSo_data()
-    {
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<int>("sizeLimit"); // bytes a file may grow to; 0: no limit
-        QTest::newRow("folder cannot be made") << "script.txt/new.txt" << 0;
-        QTest::newRow("name is a folder") << "folder" << 0;
-        QTest::newRow("disk full") << "script.txt" << 64;
-    }
-    void failedSaveKeepsOldFileAndSaysSo()
-    {
-        QFETCH(QString, chosen);
-        QFETCH(int, sizeLimit);
-        Editor e(QString(200, 'x'), "old script\r\n");
-        QVERIFY(QDir(e.dir.path()).mkdir(QStringLiteral("folder")));
-        e.answers.choose(e.dir.filePath(chosen));
-        {
-            std::optional<FileSizeLimit> limit;
-            if (sizeLimit > 0)
-                limit.emplace(rlim_t(sizeLimit));
-            e.editor.cmdsave->click();
-        }
-        QCOMPARE(e.messages.shown(), QStringList { "Error: COULD NOT SAVE THE FILE!" });
-        QCOMPARE(fileBytes(e.path), QByteArray("old script\r\n"));
-        QCOMPARE(folderEntries(e.dir.path()), QStringList({ "folder", "script.txt" }));
-        QVERIFY(QFileInfo(e.dir.filePath(QStringLiteral("folder"))).isDir());
-    }
-
-    // The editor as designed, shown modally; Open and Save hand the focus back to
-    // the text. Done hides it and hands its text over; the close box discards it.
-    void handsOverOnlyThroughDone()
-    {
-        SettingsFolder settings;
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("script.txt"));
-        DialogAnswers answers;
-        CapturedMessages messages;
-        frmMain window;
-        window.txtcontainer->setPlainText(QStringLiteral("old script"));
-        QPointer<frmEditor> first;
-        useEditor(window, [&](frmEditor &editor) {
-            first = &editor;
-            QVERIFY(QTest::qWaitForWindowActive(&editor));
-            QCOMPARE(editor.windowTitle(), QStringLiteral("Editor"));
-            QCOMPARE(editor.size(), QSize(519, 405));
-            QCOMPARE(editor.minimumSize(), editor.maximumSize());
-            QCOMPARE(editor.txteditor->geometry().size(), QSize(489, 329));
-            QCOMPARE(editor.txteditor->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-            QTest::keyClick(&editor, Qt::Key_Escape);
-            QVERIFY(editor.isVisible());
-            QTest::keyClicks(editor.txteditor, QStringLiteral("Good evening"));
-            editor.cmdsave->setFocus();
-            answers.choose(path);
-            editor.cmdsave->click();
-            QVERIFY(editor.txteditor->hasFocus());
-            editor.cmdopen->setFocus();
-            answers.cancel();
-            editor.cmdopen->click();
-            QVERIFY(editor.txteditor->hasFocus());
-            QCOMPARE(window.txtcontainer->toPlainText(), QStringLiteral("old script"));
-            editor.cmddone->click();
-        });
-        QCOMPARE(window.txtcontainer->toPlainText(), QStringLiteral("Good evening"));
-        QVERIFY(first && !first->isVisible());
-        // The same editor again, its dialog opening where the last save went.
-        useEditor(window, [&](frmEditor &editor) {
-            QCOMPARE(&editor, first.data());
-            QCOMPARE(editor.txteditor->toPlainText(), QStringLiteral("Good evening"));
-            answers.cancel();
-            editor.cmdopen->click();
-            QTest::keyClicks(editor.txteditor, QStringLiteral(" and a draft"));
+            QVERIFY(s.store().isEmpty()); // only Done hands the text over
             editor.close();
         });
-        QCOMPARE(answers.calls.back().fileName, path);
-        QVERIFY(window.m_editor.isNull());
-        QCOMPARE(window.txtcontainer->toPlainText(), QStringLiteral("Good evening"));
-        // A fresh, empty editor; Done on it empties the store.
-        useEditor(window, [](frmEditor &editor) {
-            QVERIFY(editor.txteditor->toPlainText().isEmpty());
-            QVERIFY(editor.cdlgeditor.FileName.isEmpty());
-            editor.cmddone->click();
+        QCOMPARE(s.messages.shown(),
+            bytes.isNull() ? QStringList { "Error: COULD NOT OPEN THE FILE!" } : QStringList());
+    }
+
+    // Done hides the editor and hands its text over; the next Editor press shows the same
+    // editor. The close box discards it, and the next press starts a fresh, empty one.
+    void handsOverOnlyThroughDone()
+    {
+        Session s;
+        QPointer<QWidget> first;
+        // Save and Open, cancelled, failed or done, give the window's focus back to the text.
+        const auto press = [&s](QWidget &editor, const char *button, const QString &chosen = {}) {
+            chosen.isEmpty() ? s.answers.cancel() : s.answers.choose(s.dir.filePath(chosen));
+            child(editor, button)->setFocus();
+            click(editor, button);
+            QCOMPARE(editor.focusWidget(), child(editor, "txteditor"));
+        };
+        s.useEditor([&](QWidget &editor, QPlainTextEdit &text) {
+            first = &editor;
+            QCOMPARE(editor.windowTitle(), QStringLiteral("Editor"));
+            QCOMPARE(editor.minimumSize(), editor.maximumSize());
+            QTest::keyClick(&editor, Qt::Key_Escape);
+            QVERIFY(editor.isVisible());
+            QTest::keyClicks(&text, QStringLiteral("Good"));
+            // Cancelled, Save writes nothing: at first use, after a save (its name kept), after an
+            // Open. Failed, it keeps the old file: no such folder, a folder, a full disk.
+            press(editor, "cmdsave");
+            press(editor, "cmdsave", "script.txt");
+            QTest::keyClicks(&text, QStringLiteral(" evening"));
+            press(editor, "cmdsave");
+            press(editor, "cmdsave", "script.txt/new.txt");
+            press(editor, "cmdsave", ".");
+            std::optional<FileSizeLimit> full(8);
+            press(editor, "cmdsave", "script.txt");
+            full.reset();
+            press(editor, "cmdopen");
+            press(editor, "cmdsave");
+            QCOMPARE(fileBytes(s.path), QByteArray("Good\r\n"));
+            QCOMPARE(folderEntries(s.dir.path()), QStringList { "script.txt" });
+            QCOMPARE(s.answers.shows(), QStringList(6, kSave) << kOpen << kSave + " CancelError");
+            QVERIFY(s.store().isEmpty());
+            click(editor, "cmddone");
         });
-        QVERIFY(window.txtcontainer->toPlainText().isEmpty());
-        QVERIFY(messages.list.empty());
+        QCOMPARE(s.store(), QStringLiteral("Good evening"));
+        QVERIFY(first && !first->isVisible());
+        s.useEditor([&](QWidget &editor, QPlainTextEdit &text) {
+            QCOMPARE(&editor, first.data());
+            QCOMPARE(text.toPlainText(), QStringLiteral("Good evening"));
+            press(editor, "cmdopen");
+            QCOMPARE(s.answers.calls.back().fileName, s.path); // where the last save went
+            QTest::keyClicks(&text, QStringLiteral(" and a draft"));
+            editor.close();
+        });
+        QVERIFY(first.isNull());
+        QCOMPARE(s.store(), QStringLiteral("Good evening"));
+        s.useEditor([&](QWidget &editor, QPlainTextEdit &text) {
+            QVERIFY(text.toPlainText().isEmpty());
+            click(editor, "cmdsave");
+            press(editor, "cmdopen");
+            QVERIFY(s.answers.calls.back().fileName.isEmpty());
+            click(editor, "cmddone");
+        });
+        QVERIFY(s.store().isEmpty());
+        QCOMPARE(s.answers.calls.size(), size_t(10)); // none for an empty editor's Save
+        QCOMPARE(s.messages.shown(),
+            QStringList(3, "Error: COULD NOT SAVE THE FILE!") << "Error: NOTHING TO SAVE!");
+    }
+
+    void savesOnlyWhatTheUserConfirms_data()
+    {
+        QTest::addColumn<int>("flags");
+        QTest::addColumn<int>("reply"); // to the question, should one come
+        QTest::addColumn<bool>("cancelError");
+        QTest::newRow("flags 6, replace") << 6 << int(QMessageBox::Yes) << true;
+        QTest::newRow("flags 6, keep") << 6 << int(QMessageBox::No) << false;
+        QTest::newRow("flags 6, keep, CancelError") << 6 << int(QMessageBox::No) << true;
+        QTest::newRow("flags 4") << 4 << int(QMessageBox::No) << false;
+    }
+    // Qt's real Save dialog: the user types an existing file's name. Only flag 2 asks before it
+    // is overwritten; a cancel keeps the earlier choice, and fails only with CancelError set.
+    void savesOnlyWhatTheUserConfirms()
+    {
+        QFETCH(int, flags);
+        QFETCH(int, reply);
+        QFETCH(bool, cancelError);
+        QTemporaryDir dir;
+        const QString existing = dir.filePath(QStringLiteral("existing.txt"));
+        QVERIFY(QFile(existing).open(QIODevice::WriteOnly));
+        CommonDialog dialog(nullptr);
+        dialog.Flags = flags;
+        dialog.CancelError = cancelError;
+        dialog.Filter = QStringLiteral("Text Files(*.txt)|*.txt;*.text|All Files|*.*");
+        dialog.FilterIndex = 2;
+        dialog.FileName = dir.filePath(QStringLiteral("other.txt"));
+        QStringList seen; // the filters offered, the one selected, then each question
+        QTimer user;
+        connect(&user, &QTimer::timeout, this, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            auto *files = qobject_cast<QFileDialog *>(modal);
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                seen << QStringLiteral("asked");
+                box->button(QMessageBox::StandardButton(reply))->click();
+            } else if (files && seen.contains(QStringLiteral("asked"))) {
+                files->reject(); // back after the file was kept: the user gives up
+            } else if (files) {
+                seen = files->nameFilters()
+                    << files->findChild<QComboBox *>("fileTypeCombo")->currentText();
+                files->findChild<QLineEdit *>("fileNameEdit")->setText(existing);
+                // Queued, so that a question it raises finds this timer free to answer it.
+                QMetaObject::invokeMethod(files, &QDialog::accept, Qt::QueuedConnection);
+            }
+        });
+        user.start(10);
+        const bool chosen = !(flags & 2) || reply == QMessageBox::Yes;
+        QCOMPARE(dialog.ShowSave(), chosen || !cancelError);
+        QCOMPARE(dialog.Cancelled(), !chosen);
+        QCOMPARE(dialog.FileName, chosen ? existing : dir.filePath(QStringLiteral("other.txt")));
+        QCOMPARE(dialog.FileTitle, chosen ? "existing.txt" : "");
+        // Only the description shows, and FilterIndex selects.
+        QCOMPARE(seen,
+            QStringList({ "Text Files(*.txt) (*.txt *.text)", "All Files (*.*)", "All Files" })
+                + QStringList(flags & 2 ? 1 : 0, "asked"));
     }
 };
 

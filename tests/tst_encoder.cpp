@@ -1,188 +1,98 @@
-#include "TestSupport.h"
 #include "WaveProbe.h"
 
 #include "recorder/OcxLame.h"
 
 #include <QDir>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
-namespace
-{
-
-// One encoding watched to its end; the direct connection sees the thread that emits.
-struct Watch {
-    Watch(OcxLame &lame, const QString &mp3)
-    {
-        QObject::connect(
-            &lame, &OcxLame::Progress, &lame,
-            [this, mp3](int percent) {
-                onUiThread &= QThread::currentThread() == QCoreApplication::instance()->thread();
-                percents.append(percent);
-                if (percent == 100)
-                    fileAtHundred = fileBytes(mp3);
-            },
-            Qt::DirectConnection);
-        QObject::connect(
-            &lame, &OcxLame::Failed, &lame, [this](const QString &why) { failures << why; });
-    }
-    bool waitForEnd()
-    {
-        return QTest::qWaitFor(
-            [this] { return percents.contains(100) || !failures.empty(); }, 120000);
-    }
-    // From 0 up, never going down, one 100 and last, all on the user-interface thread.
-    bool wellFormed() const
-    {
-        return std::is_sorted(percents.begin(), percents.end()) && percents.first() >= 0
-            && percents.count(100) == 1 && percents.last() == 100 && onUiThread;
-    }
-
-    QList<int> percents;
-    QStringList failures;
-    QByteArray fileAtHundred;
-    bool onUiThread = true;
-};
-
-} // namespace
+enum Outcome { Encoded, Failed, Refused, Destroyed };
 
 class tst_Encoder : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    QString path(const QString &name) const { return m_dir.filePath(name); }
-
 private Q_SLOTS:
     void encodes_data()
     {
         QTest::addColumn<QString>("bitrate");
-        QTest::addColumn<int>("rate");
-        QTest::addColumn<int>("channels");
-        QTest::addColumn<int>("format");
+        QTest::addColumn<QList<int>>("wav"); // channels, rate, format, seconds (2); empty: none
+        QTest::addColumn<QString>("mp3"); // in the test's folder; empty: the folder itself
+        QTest::addColumn<int>("outcome");
+        const auto row = [](const char *name, const char *kbps, Outcome outcome,
+                             const QList<int> &wav = { 2, 44100, SF_FORMAT_PCM_16 },
+                             const char *mp3 = "take one.mp3") {
+            QTest::newRow(name) << QString(kbps) << wav << QString(mp3) << int(outcome);
+        };
         for (const char *kbps : { "128", "96", "64", "56", " 32 " })
-            QTest::newRow(kbps) << kbps << 44100 << 2 << int(SF_FORMAT_PCM_16);
-        // LAME resamples any PCM WAV to 44,100 Hz.
-        QTest::newRow("mono 8-bit 22,050 Hz") << "128" << 22050 << 1 << int(SF_FORMAT_PCM_U8);
-        QTest::newRow("stereo 24-bit 48,000 Hz") << "128" << 48000 << 2 << int(SF_FORMAT_PCM_24);
+            row(kbps, kbps, Encoded);
+        row("mono 8-bit 22,050 Hz, resampled", "128", Encoded, { 1, 22050, SF_FORMAT_PCM_U8 });
+        row("24-bit 48,000 Hz, resampled", "128", Encoded, { 2, 48000, SF_FORMAT_PCM_24 });
+        row("missing input", "128", Failed, {});
+        row("three channels", "128", Failed, { 3, 44100, SF_FORMAT_PCM_16 });
+        row("output is a folder", "128", Failed, { 2, 44100, SF_FORMAT_PCM_16 }, "");
+        row("bit rate 128k", "128k", Refused);
+        row("bit rate 100", "100", Refused);
+        row("destroyed before the end", "320", Destroyed, { 2, 44100, SF_FORMAT_PCM_16, 120 });
     }
     void encodes()
     {
         QFETCH(QString, bitrate);
-        QFETCH(int, rate);
-        QFETCH(int, channels);
-        QFETCH(int, format);
+        QFETCH(QList<int>, wav);
+        QFETCH(QString, mp3);
+        QFETCH(int, outcome);
+        QTemporaryDir dir;
+        const QString input = dir.filePath(QStringLiteral("take one.wav"));
+        mp3 = dir.filePath(mp3);
+        QVERIFY(wav.isEmpty() || writeTone(input, 440.0, wav.value(3, 2), wav[1], wav[0], wav[2]));
+        const QStringList before = QDir(dir.path()).entryList();
+        std::optional<OcxLame> lame(std::in_place);
+        lame->setBitrate(bitrate);
+        QList<int> percents; // reported later, on this thread (-1: on another one)
+        qint64 atHundred = -1; // the MP3's size then
+        const auto progress = [&](int percent) {
+            percents << (QThread::currentThread() == thread() ? percent : -1);
+            atHundred = percent == 100 ? QFileInfo(mp3).size() : atHundred;
+        };
+        connect(&*lame, &OcxLame::Progress, this, progress, Qt::DirectConnection);
+        QSignalSpy failures(&*lame, &OcxLame::Failed);
+        QCOMPARE(lame->EncodeFile(input, mp3), outcome != Refused);
+        QVERIFY(!lame->EncodeFile(input, input + ".mp3") && percents.isEmpty()); // one at a time
+        if (outcome == Destroyed)
+            lame.reset(); // stops it
+        QVERIFY(QTest::qWaitFor([&] { return !lame || !lame->isEncoding(); }, 120000));
+        QVERIFY(std::is_sorted(percents.begin(), percents.end()) && !percents.contains(-1));
+        QCOMPARE(percents.count(100), outcome == Encoded ? 1 : 0);
+        QCOMPARE(failures.size(), outcome == Failed ? 1 : 0);
+        QCOMPARE(QDir(dir.path()).entryList(),
+            outcome == Encoded ? QStringList({ ".", "..", "take one.mp3", "take one.wav" })
+                               : before);
+        if (outcome != Encoded)
+            return;
+        QVERIFY(percents.first() >= 0 && percents.last() == 100);
+        QFile file(mp3);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        QCOMPARE(atHundred, bytes.size());
         const int kbps = bitrate.trimmed().toInt();
-        const QString wav = path(QStringLiteral("take one.wav"));
-        const QString mp3 = path(QStringLiteral("take one.mp3"));
-        QVERIFY(writeTone(wav, 440.0, 2.0, rate, channels, format));
-        OcxLame lame;
-        lame.SetLibraryPath(path(QStringLiteral("lame_enc.dll")));
-        lame.setBitrate(bitrate);
-        Watch watch(lame, mp3);
-        QVERIFY(lame.EncodeFile(wav, mp3));
-        QVERIFY(watch.percents.isEmpty()); // reported later, on this thread's event loop
-        QVERIFY(watch.waitForEnd());
-        QVERIFY(watch.failures.isEmpty());
-        QVERIFY(watch.wellFormed());
-
-        const QByteArray bytes = fileBytes(mp3);
-        QCOMPARE(watch.fileAtHundred, bytes);
         const std::vector<FrameHeader> frames = frameHeaders(bytes);
-        QVERIFY(!frames.empty());
-        QCOMPARE(frames.back().end, bytes.size());
+        QVERIFY(!frames.empty() && frames.back().end == bytes.size());
         for (const FrameHeader &h : frames)
             QVERIFY(h.kbps == kbps && h.rate == 44100 && h.jointStereo);
-        // The tag, after 4 header bytes and 32 of side information, tells players the
-        // encoder's delay and padding; below 64 kbit/s a frame is too small to hold it.
-        const bool tagged = kbps >= 64;
-        QCOMPARE(bytes.mid(36, 4) == "Info", tagged);
-
-        // Decoded by the lame command, a decoder that is not ours.
-        const QStringList decode { QStringLiteral("--quiet"), QStringLiteral("--decode"), mp3,
-            path(QStringLiteral("decoded.wav")) };
-        QCOMPARE(QProcess::execute(QStringLiteral("lame"), decode), 0);
-        const WaveProbe pcm = readWave(path(QStringLiteral("decoded.wav")));
-        QCOMPARE(pcm.info.samplerate, 44100);
-        QCOMPARE(pcm.info.channels, 2);
-        // Untagged, the decoder keeps the encoder's delay less its own (576 - 529) and the
-        // padding of the last frame.
+        // The tag follows the first header and side information; 32 and 56 kbit/s have no room.
+        QCOMPARE(bytes.mid(36, 4) == "Info", kbps >= 64);
+        // Decoded by lame; untagged, the delay (576 less lame's 529) and the last padding stay.
+        QCOMPARE(QProcess::execute("lame", { "--quiet", "--decode", mp3, input }), 0);
+        const WaveProbe pcm = readWave(input);
         const qint64 extra = pcm.info.frames - 2 * 44100;
-        QVERIFY2(tagged ? extra == 0 : extra >= 0 && extra <= 47 + 1152,
-            qPrintable(QString::number(extra)));
-        // A second of it holds the tone within half a hertz, and no noise at 1 kHz.
-        for (int channel = 0; channel < 2; ++channel) {
-            QCOMPARE_GT(amplitudeAt(pcm, channel, 22050, 44100, 440.0), 0.4);
-            QCOMPARE_LT(amplitudeAt(pcm, channel, 22050, 44100, 1000.0), 0.01);
-        }
-    }
-
-    void failsWithoutFile_data()
-    {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<QString>("bitrate");
-        QTest::newRow("missing input") << "missing.wav"
-                                       << "out.mp3"
-                                       << "128";
-        QTest::newRow("three channels") << "three.wav"
-                                        << "out.mp3"
-                                        << "128";
-        QTest::newRow("output is a folder") << "tone.wav"
-                                            << "folder.mp3"
-                                            << "128";
-        // Refused at once: no signal follows.
-        for (const char *refused : { "", "128k", "100" })
-            QTest::addRow("bit rate \"%s\"", refused) << "tone.wav"
-                                                      << "out.mp3" << refused;
-    }
-    void failsWithoutFile()
-    {
-        QFETCH(QString, input);
-        QFETCH(QString, output);
-        QFETCH(QString, bitrate);
-        QTemporaryDir dir;
-        QVERIFY(writeTone(dir.filePath(QStringLiteral("tone.wav")), 440.0, 1.0));
-        QVERIFY(writeTone(dir.filePath(QStringLiteral("three.wav")), 440.0, 1.0, 44100, 3));
-        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder.mp3")));
-        const auto entries = [&dir] {
-            return QDir(dir.path())
-                .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-        };
-        const QStringList before = entries();
-        OcxLame lame;
-        lame.setBitrate(bitrate);
-        Watch watch(lame, dir.filePath(output));
-        const bool started = bitrate == QLatin1StringView("128");
-        QCOMPARE(lame.EncodeFile(dir.filePath(input), dir.filePath(output)), started);
-        QCOMPARE(lame.isEncoding(), started);
-        QVERIFY(!started || watch.waitForEnd());
-        QCoreApplication::sendPostedEvents();
-        QCOMPARE(watch.failures.size(), started ? 1 : 0);
-        QVERIFY(!watch.failures.contains(QString()) && !watch.percents.contains(100));
-        QCOMPARE(entries(), before);
-    }
-
-    // A second file is refused while one is being encoded, taken once it has ended, and
-    // not written when the control is destroyed before it is done.
-    void oneEncodingAtATime()
-    {
-        const QString wav = path(QStringLiteral("long.wav"));
-        const QString mp3 = path(QStringLiteral("long.mp3"));
-        QVERIFY(writeTone(wav, 440.0, 120.0));
-        {
-            OcxLame lame;
-            lame.setBitrate(QStringLiteral("64"));
-            Watch watch(lame, mp3);
-            QVERIFY(lame.EncodeFile(wav, mp3));
-            QVERIFY(!lame.EncodeFile(wav, path(QStringLiteral("other.mp3"))));
-            QVERIFY(watch.waitForEnd() && QFile::remove(mp3));
-            QVERIFY(lame.EncodeFile(wav, mp3));
-        }
-        QCoreApplication::sendPostedEvents();
-        QVERIFY(!QFile::exists(mp3) && !QFile::exists(path(QStringLiteral("other.mp3"))));
+        QVERIFY(pcm.info.samplerate == 44100 && pcm.info.channels == 2
+            && (kbps >= 64 ? extra == 0 : extra >= 0 && extra <= 47 + 1152));
+        for (int ch : { 0, 1 }) // the tone, and no noise at 1 kHz
+            QVERIFY(amplitudeAt(pcm, ch, 22050, 44100, 440.0) > 0.4
+                && amplitudeAt(pcm, ch, 22050, 44100, 1000.0) < 0.01);
+        QVERIFY(lame->EncodeFile(input, mp3)); // the next is taken once one has ended
     }
 };
 

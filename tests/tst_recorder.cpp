@@ -1,35 +1,56 @@
+#include "DialogAnswers.h"
 #include "SyntheticAudio.h"
 #include "TestSupport.h"
+#include "WaveProbe.h"
 
 #include "app/frmMain.h"
 #include "platform/Mci.h"
+#include "recorder/OcxLame.h"
 #include "recorder/RecordTime.h"
 
+#include <QComboBox>
+#include <QDirIterator>
 #include <QLabel>
-#include <QTimer>
-#include <QToolButton>
+#include <QProgressBar>
+#include <QSignalSpy>
+
+#include <optional>
 
 namespace
 {
 
-QString errorText(MciError error)
+QString errorBox(MciError error)
 {
     QString text;
     mciGetErrorStringA(qint32(error), text, 1024);
-    return text.toUpper();
+    return "Error: " + text.toUpper();
 }
 
-// Whether Record, Stop, Play and Save are enabled, then " ticking" while the recording time
-// is refreshed (these tests start neither the scroll clock nor the save timer).
+MciError send(const QString &command)
+{
+    QString ret;
+    return MciError(mciSendStringA(command, ret, 1024, 0));
+}
+
+// Record, Stop, Play and Save enabled (1) or not, the time, the WAV bar's value and the MP3
+// bar's (-1 hidden), the time's refresh ticking or the save timer, and the hourglass.
 QString panel(const frmMain &w)
 {
     QString state;
-    for (const QWidget *button : { w.cmdrecord, w.cmdstop, w.cmdplay, w.cmdsave })
-        state += QString::number(button->isEnabled());
+    for (const char *name : { "cmdrecord", "cmdstop", "cmdplay", "cmdsave" })
+        state += QString::number(child(w, name)->isEnabled());
+    const auto *mp3 = child<QProgressBar>(w, "pbrmp3save");
+    state += QStringLiteral(" %1 %2/%3")
+                 .arg(child<QLabel>(w, "lbltime")->text())
+                 .arg(child<QProgressBar>(w, "pbrwavsave")->value())
+                 .arg(mp3->isHidden() ? -1 : mp3->value());
     for (const QTimer *timer : w.findChildren<QTimer *>())
-        state += timer->isActive() ? QStringLiteral(" ticking") : QString();
-    return state;
+        if (timer->isActive())
+            state += timer->objectName() == "tmrsave" ? " saving" : " ticking";
+    return state + (w.cursor().shape() == Qt::WaitCursor ? " wait" : "");
 }
+
+const QString kDone = QStringLiteral("Message: MP3 FILE GENERATED AS - ");
 
 } // namespace
 
@@ -39,38 +60,65 @@ class tst_Recorder : public QObject
 
     SyntheticAudio m_audio;
     double m_now = 0; // seconds on the recording clock
-    SettingsFolder m_settings;
+    SettingsFolder m_settings { "36\r\n 65535 \r\n 0 \r\n 255 \r\n5\r\n64\r\n" };
     CapturedMessages m_boxes;
+    std::optional<DialogAnswers> m_answers;
+    std::optional<QTemporaryDir> m_dir; // where saves go; holds an old take.wav, 8 bytes
 
-    // What Play gives of the take: its frames, and whether it starts at frame first.
-    QString played(qint64 first) const
+    QStringList boxes()
     {
-        const std::vector<qint16> samples = m_audio.pull(1 << 20);
-        const bool fromFirst = !samples.empty() && samples[0] == SyntheticAudio::sampleAt(first);
-        return QString::number(samples.size() / 2) + (fromFirst ? " from the first" : "");
+        const QStringList shown = m_boxes.shown();
+        m_boxes.list.clear();
+        return shown;
+    }
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    // Every file in the save folder with its WAV frames (the old take has none) or, for an
+    // MP3 of a second or more, its bit rate.
+    QString files() const
+    {
+        QStringList entries;
+        for (QDirIterator it(m_dir->path(), QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();) {
+            const QString file = it.next();
+            const std::vector<FrameHeader> mp3 = frameHeaders(fileBytes(file));
+            entries << QDir(m_dir->path()).relativeFilePath(file) + ' '
+                    + QString::number(file.endsWith(".wav") ? readWave(file).info.frames
+                            : mp3.size() > 30               ? mp3[0].kbps
+                                                            : -1);
+        }
+        entries.sort();
+        return entries.join(", ");
+    }
+    void recordTake(frmMain &w)
+    {
+        click(w, "cmdrecord");
+        m_audio.feed(44100);
+        click(w, "cmdstop");
+    }
+    // Saves under the chosen name as the user would, up to the box that ends the save.
+    void save(frmMain &w, const QString &chosen)
+    {
+        m_answers->choose(path(chosen));
+        click(w, "cmdsave");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_boxes.list.empty(), 20000);
+        QCOMPARE(panel(w).mid(3), QStringLiteral("1 00:00 0/0")); // Save back, the rest idle
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        setRecordClock([this] { return m_now; });
-    }
-
     void init()
     {
         m_audio = SyntheticAudio();
         installWaveAudioDriver(m_audio.factory());
-        m_now = 5000;
+        setRecordClock([this] { return m_now; });
         m_boxes.list.clear();
+        m_answers.emplace();
+        m_dir.emplace();
+        QFile old(path(QStringLiteral("take.wav")));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old take") == 8);
     }
+    void cleanup() { send(QStringLiteral("close all")); }
 
-    void cleanup()
-    {
-        QString ret;
-        mciSendStringA(QStringLiteral("close all"), ret, 1024, 0);
-    }
-
-    void showsTheTime_data()
+    void recordsStopsAndPlays_data()
     {
         QTest::addColumn<double>("start");
         QTest::addColumn<double>("now");
@@ -79,96 +127,198 @@ private Q_SLOTS:
         QTest::newRow("59.5 to even 60") << 1000.0 << 1059.5 << "01:00";
         QTest::newRow("60.5 to even 60") << 1000.0 << 1060.5 << "01:00";
         QTest::newRow("754") << 1000.0 << 1754.2 << "12:34";
-        QTest::newRow("3599") << 1000.0 << 4599.0 << "59:59";
         QTest::newRow("6000") << 1000.0 << 7000.0 << "100:00";
-        // The start is rounded too: 1000.5 to 1000 and 1001.5 to 1002. Unrounded, or
-        // rounded half up, the same readings would show 00:01 and 00:02.
+        // The start is rounded too, half to even: unrounded or half up, these would show
+        // 00:01 and 00:02.
         QTest::newRow("start half down") << 1000.5 << 1001.6 << "00:02";
         QTest::newRow("start half up") << 1001.5 << 1003.4 << "00:01";
     }
-    // Then a Stop that fails: it is reported, and still ends the recording and its clock.
-    void showsTheTime()
+    void recordsStopsAndPlays()
     {
         QFETCH(double, start);
         QFETCH(double, now);
         QFETCH(QString, text);
         frmMain w;
+        QCOMPARE(panel(w), QStringLiteral("1001 00:00 0/0"));
         m_now = start;
-        w.cmdrecord->click();
-        QCOMPARE(w.lbltime->text(), QStringLiteral("00:00"));
-        m_now = now;
-        QTRY_COMPARE(w.lbltime->text(), text);
-        cleanup(); // closes the element behind the window's back
-        w.cmdstop->click();
-        QCOMPARE(m_boxes.list.size(), size_t(1));
-        QCOMPARE(m_boxes.list.front().text, errorText(MciError::UnknownDevice));
-        QCOMPARE(w.mRecording, 0);
-        QCOMPARE(panel(w), QStringLiteral("1111"));
-    }
-
-    void recordsStopsAndPlays()
-    {
-        frmMain w;
-        QCOMPARE(panel(w), QStringLiteral("1001"));
-        w.cmdrecord->click();
-        QCOMPARE(panel(w), QStringLiteral("1100 ticking"));
-        QCOMPARE(w.mRecording, -1);
-        qint64 first = m_audio.capturedFrames;
+        click(w, "cmdrecord");
+        QCOMPARE(panel(w), QStringLiteral("1100 00:00 0/0 ticking"));
         m_audio.feed(8000);
-        for (int s : { 1, 2, 7 }) {
-            m_now = 5000.0 + s;
-            QTRY_COMPARE(w.mElapsed, s);
-        }
-        // Stop twice ends as once; the label keeps the last time shown, through Play too.
-        w.cmdstop->click();
-        w.cmdstop->click();
-        QVERIFY(w.mRecording == 0 && w.mMciResult == 0);
-        m_now = 5030;
-        w.cmdplay->click();
-        QCOMPARE(panel(w), QStringLiteral("1111"));
-        QCOMPARE(w.lbltime->text(), QStringLiteral("00:07"));
-        m_audio.pull(3000);
-        // Stop ends the playback; Play starts it over.
-        w.cmdstop->click();
+        m_now = now;
+        QTRY_COMPARE(panel(w), "1100 " + text + " 0/0 ticking");
+        // Stop twice ends as once; the time stays, through Play too.
+        click(w, "cmdstop");
+        click(w, "cmdstop");
+        click(w, "cmdplay");
+        QCOMPARE(panel(w), "1111 " + text + " 0/0");
+        m_audio.source->read(12000);
+        click(w, "cmdstop"); // ends the playback; Play starts it over
         QVERIFY(!m_audio.source);
-        w.cmdplay->click();
-        QCOMPARE(played(first), QStringLiteral("8000 from the first"));
-
-        // Record, during the playback and then during the recording, ends what runs and
-        // discards the take, and starts the clock over.
+        click(w, "cmdplay");
+        QCOMPARE(m_audio.source->readAll(), SyntheticAudio::signal(0, 8000));
+        // Record, during the playback and then during the recording, ends what runs,
+        // discards the take and starts the clock over.
+        m_now = 5000;
         for (int again = 0; again < 2; ++again) {
-            w.cmdrecord->click();
+            click(w, "cmdrecord");
             QVERIFY(!m_audio.source && m_audio.sink);
-            QCOMPARE(panel(w), QStringLiteral("1100 ticking"));
-            QCOMPARE(w.lbltime->text(), QStringLiteral("00:00"));
-            first = m_audio.capturedFrames;
+            QCOMPARE(panel(w), QStringLiteral("1100 00:00 0/0 ticking"));
             m_audio.feed(300);
             m_now += 3;
-            QTRY_COMPARE(w.lbltime->text(), QStringLiteral("00:03"));
+            QTRY_COMPARE(panel(w), QStringLiteral("1100 00:03 0/0 ticking"));
         }
-        w.cmdstop->click();
-        w.cmdplay->click();
-        QCOMPARE(played(first), QStringLiteral("300 from the first"));
-        QVERIFY(m_boxes.list.empty());
+        click(w, "cmdstop");
+        click(w, "cmdplay");
+        QCOMPARE(m_audio.source->readAll(), SyntheticAudio::signal(8300, 300));
+        QCOMPARE(boxes(), QStringList());
+        // A Stop that fails is reported, and still ends the recording and its clock.
+        click(w, "cmdrecord");
+        send(QStringLiteral("close all"));
+        click(w, "cmdstop");
+        // Open, set and record each report their failure; the buttons stay.
+        installMciDriver(QStringLiteral("waveaudio"), {});
+        click(w, "cmdrecord");
+        using enum MciError;
+        QCOMPARE(boxes(),
+            QStringList({ errorBox(UnknownDevice), errorBox(NoDriver), errorBox(UnknownDevice),
+                errorBox(UnknownDevice) }));
+        QCOMPARE(panel(w), QStringLiteral("1111 00:00 0/0"));
     }
 
-    // Open, set and record each report their failure.
-    void failedOpenShowsEveryError()
+    // Each command follows "close all" and the recorder's own open.
+    void answersCommands_data()
     {
-        installMciDriver(QStringLiteral("waveaudio"), {});
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<MciError>("result");
+        using enum MciError;
+        const std::pair<const char *, MciError> rows[] = {
+            { "SET recSound TIME FORMAT MS CHANNELS 2", None }, { "  record   RECSOUND  ", None },
+            { "close recSound", None }, { "play recSound", None },
+            { "play recSound from 4294967295", None }, { "rewind recSound", UnknownCommand },
+            { "record", MissingParameter }, { "record voice", UnknownDevice },
+            { "open new Type waveaudio Alias RECSOUND", AliasInUse },
+            { "open new Type cdaudio Alias cd", NoDriver },
+            { "open new Type waveaudio", MissingParameter },
+            { "open take.wav Type waveaudio Alias other", BadParameter },
+            { "open new Kind waveaudio Alias other", BadParameter },
+            { "set recSound", MissingParameter }, { "set recSound channels 1", UnsupportedFormat },
+            { "set recSound volume 5", BadParameter }, { "record recSound insert", BadParameter },
+            { "play recSound from -1", BadParameter },
+            { "play recSound from 4294967296", BadParameter }, { "save recSound", MissingParameter }
+        };
+        for (const auto &[command, result] : rows)
+            QTest::newRow(command) << QString::fromLatin1(command) << result;
+    }
+    void answersCommands()
+    {
+        QFETCH(QString, command);
+        QFETCH(MciError, result);
+        QCOMPARE(send(QStringLiteral("open new Type waveaudio Alias recSound")), MciError::None);
+        QCOMPARE(send(command), result);
+    }
+    // Every code has a text of its own.
+    void givesEveryCodeItsOwnText()
+    {
+        QStringList texts(15);
+        for (qint32 code = 260; code <= 274; ++code)
+            mciGetErrorStringA(code, texts[code - 260], 1024);
+        texts.removeDuplicates();
+        QCOMPARE(texts.size(), 14); // 260 and 274 are both unknown
+    }
+
+    // The WAV is written in the tick that finds 40, the encoder starts in the one that finds
+    // 100, and its progress moves the MP3 bar. Stop meanwhile leaves the save to itself; a
+    // recording started meanwhile keeps Save for its own Stop.
+    void savesInTimedSteps()
+    {
         frmMain w;
-        w.cmdrecord->click();
-        QStringList shown;
-        for (const ShownMessage &m : m_boxes.list) {
-            shown << m.text;
-            QVERIFY(m.title == QStringLiteral("Error") && m.style == MsgStyle::Critical);
+        recordTake(w);
+        m_answers->choose(path(QStringLiteral("take.mp3")));
+        click(w, "cmdsave");
+        QCOMPARE(panel(w), QStringLiteral("1110 00:00 0/0 saving wait"));
+        click(w, "cmdstop");
+        for (int tick = 1; tick <= 40; ++tick) // no event loop meanwhile: no tick of its own
+            fire(w, "tmrsave");
+        QCOMPARE(panel(w) + ", " + files(), "1110 00:00 40/-1 saving wait, take.wav 0");
+        fire(w, "tmrsave");
+        QCOMPARE(files(), QStringLiteral("take.wav 44100"));
+        for (int tick = 42; tick <= 100; ++tick)
+            fire(w, "tmrsave");
+        QCOMPARE(panel(w), QStringLiteral("1110 00:00 100/-1 saving wait"));
+        QSignalSpy bar(child<QProgressBar>(w, "pbrmp3save"), &QProgressBar::valueChanged);
+        fire(w, "tmrsave");
+        QCOMPARE(panel(w), QStringLiteral("1110 00:00 0/0 wait"));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_boxes.list.empty(), 20000);
+        QCOMPARE(boxes(), QStringList { kDone + path(QStringLiteral("take.mp3")) });
+        QCOMPARE(panel(w), QStringLiteral("1111 00:00 0/0"));
+        QVERIFY(bar.size() > 2 && bar.at(bar.size() - 2).at(0) == 100);
+        QCOMPARE(fileBytes(path("take.wav")).right(176400), SyntheticAudio::signal(0, 44100));
+        // The same take again under another name; then a Cancel, which writes nothing.
+        save(w, QStringLiteral("second.mp3"));
+        m_answers->cancel();
+        click(w, "cmdsave");
+        QCOMPARE(boxes(), QStringList { kDone + path(QStringLiteral("second.mp3")) });
+        QCOMPARE(panel(w) + ", " + files(),
+            "1111 00:00 0/0, second.mp3 64, second.wav 44100, take.mp3 64, take.wav 44100");
+        QCOMPARE(m_answers->shows(), QStringList(3, "Save 6 0 Mp3 Files|*.mp3 CancelError"));
+        m_answers->choose(path(QStringLiteral("third.mp3")));
+        click(w, "cmdsave");
+        click(w, "cmdrecord");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_boxes.list.empty(), 20000);
+        QCOMPARE(panel(w), QStringLiteral("1100 00:00 0/0 ticking"));
+    }
+
+    // An old WAV of the derived name is overwritten without a question, and kept whole
+    // when the new one cannot be written; nothing else is left behind.
+    void savesTheFiles_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<int>("limit"); // bytes a file may grow to
+        QTest::addColumn<QString>("box"); // the error, or the MP3 the message names
+        QTest::addColumn<QString>("written");
+        const auto row
+            = [](const char *tag, const QString &chosen, int limit, const char *box,
+                  const char *written) { QTest::newRow(tag) << chosen << limit << box << written; };
+        const QString take = QStringLiteral("take.mp3");
+        const char *old = "take.wav 0";
+        const char *wavFailed = "COULD NOT SAVE THE WAV FILE!";
+        const char *notHere = "COULD NOT SAVE THE WAV FILE HERE!";
+        // The folder's name also holds what ends the save command.
+        row("blanks", "to wait on/my take.mp3", 0, "to wait on/my take.mp3",
+            "take.wav 0, to wait on/my take.mp3 128, to wait on/my take.wav 44100");
+        row("upper-case extension", "take.MP3", 0, "take.MP3", "take.MP3 128, take.wav 44100");
+        row("no extension", "news", 0, "news.mp3", "news.mp3 128, news.wav 44100, take.wav 0");
+        row("no take", take, 0, "THERE IS NO RECORDING TO SAVE!", old);
+        row("read-only folder", "to wait on/take.mp3", 0, notHere, old);
+        row("path too long", QString(250, 'n') + ".mp3", 0, notHere, old);
+        row("full in the header", take, 20, wavFailed, old);
+        row("full mid-way", take, 100000, wavFailed, old);
+        row("full in the last bytes", take, 176400, wavFailed, old);
+        // A folder stands where the MP3 should go.
+        row("encoder fails", take, 0, "COULD NOT MAKE THE MP3 FILE!", "take.wav 44100");
+    }
+    void savesTheFiles()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(int, limit);
+        QFETCH(QString, box);
+        QFETCH(QString, written);
+        const QString tag = QTest::currentDataTag();
+        frmMain w;
+        QTest::keyClick(child<QComboBox>(w, "cmbquality"), Qt::Key_Home); // 128 kbit/s
+        if (tag != "no take")
+            recordTake(w);
+        QVERIFY(QDir(m_dir->path()).mkpath(tag == "encoder fails" ? chosen : "to wait on"));
+        {
+            std::optional<ReadOnlyFolder> readOnly;
+            if (tag == "read-only folder")
+                readOnly.emplace(path(QStringLiteral("to wait on")));
+            FileSizeLimit full(limit > 0 ? rlim_t(limit) : RLIM_INFINITY);
+            save(w, chosen);
         }
-        QCOMPARE(shown,
-            QStringList({ errorText(MciError::NoDriver), errorText(MciError::UnknownDevice),
-                errorText(MciError::UnknownDevice) }));
-        QCOMPARE(w.mRecording, 0);
-        QCOMPARE(panel(w), QStringLiteral("1001"));
-        QCOMPARE(w.lbltime->text(), QStringLiteral("00:00"));
+        QCOMPARE(boxes(), QStringList { box.endsWith('!') ? "Error: " + box : kDone + path(box) });
+        QCOMPARE(files(), written);
+        QVERIFY(!child<OcxLame>(w, "lameocx")->isEncoding());
     }
 };
 

@@ -1,0 +1,159 @@
+#include "DialogAnswers.h"
+#include "TestSupport.h"
+
+#include "app/Module1.h"
+#include "app/frmMain.h"
+#include "settings/frmSettings.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QScrollBar>
+
+namespace
+{
+const QByteArray kPadded("24\r\n 65535 \r\n 0 \r\n 255 \r\n3\r\n56\r\n");
+
+// The dialog's choices as shown: size, the sample's text, back (label and rectangle)
+// and line colours, the quality and the bit rate in effect.
+QString choices(const frmSettings &dialog)
+{
+    const auto color = [&dialog](const char *name, QPalette::ColorRole role) {
+        return child(dialog, name)->palette().color(role).name();
+    };
+    return QStringList { child<QComboBox>(dialog, "cmbfontsize")->currentText(),
+        color("lblsample", QPalette::WindowText), color("lblsample", QPalette::Window),
+        color("shpsample", QPalette::Window), color("linesample", QPalette::Window),
+        child<QComboBox>(dialog, "cmbquality")->currentText(), dialog.bitrateText() }
+        .join(QLatin1Char(' '));
+}
+
+// A main window, and so a hidden settings dialog, on a settings.ini of the test's own.
+struct Session {
+    frmSettings *dialog() const { return w.findChild<frmSettings *>(); }
+    SettingsFolder folder { kPadded };
+    CapturedMessages messages {};
+    DialogAnswers answers {}; // a show without an answer is a cancel
+    frmMain w { nullptr };
+    QScrollBar *speed = child<QScrollBar>(w, "hscspeed");
+};
+} // namespace
+
+class tst_Settings : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // What start-up takes from a file: the size and colours as held (colours as text,
+    // blanks and all), the speed and its label, and what the hidden dialog shows.
+    void readsTheFileAtStartUp_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("loaded");
+        const auto row = [](const char *name, const QByteArray &file, const QString &loaded) {
+            QTest::newRow(name) << file << loaded;
+        };
+        row("blank-padded", kPadded,
+            "24| 65535 | 0 | 255 |3/3|24 #ffff00 #000000 #000000 #ff0000 Web Optimal  - 56Kbps 56");
+        row("more than six lines", "28\r\n1\r\n2\r\n3\r\n-7\r\n96\r\nextra\r\nmore\r\n",
+            "28|1|2|3|-7/-7|28 #010000 #020000 #020000 #030000 Near High - 96Kbps 96");
+        row("four lines keep the speed", "24\r\n65535\r\n0\r\n255\r\n",
+            "24|65535|0|255|0/0|24 #ffff00 #000000 #000000 #ff0000 Web Optimal  - 56Kbps 56");
+        row("linux line ends, odd size, speed over", "30\n65535\n16711680\n255\n500\n128\n",
+            "28|65535|16711680|255|110/110|28 #ffff00 #0000ff #0000ff #ff0000 Very High - 128KBps "
+            "128");
+        row("mixed line ends, small size, speed under", "10\r\n\n2\r255\n-111\r\n64",
+            "24|65535|2|255|-110/-110|24 #ffff00 #020000 #020000 #ff0000 FM Radio  - 64Kbps 64");
+        // Only a rate the list offers reaches the encoder.
+        row("nothing converts", "big\r\nyellow\r\n-1\r\n16777216\r\nfast\r\n 32 \r\n",
+            "36|65535|0|255|5/5|36 #ffff00 #000000 #000000 #ff0000 Web Optimal  - 56Kbps 56");
+        row("size beyond 16 bits", "65560\r\n1\r\n2\r\n3\r\n0\r\n32\r\n",
+            "36|1|2|3|0/0|36 #010000 #020000 #020000 #030000 Web Fast  - 32Kbps 32");
+    }
+    void readsTheFileAtStartUp()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, loaded);
+        Session s { SettingsFolder(file) };
+        const QString speed = child<QLabel>(s.w, "lblspeed")->text();
+        QCOMPARE(
+            QStringList({ QString::number(gFontSize), gFontColor, gBackColor, gLineColor,
+                            QString::number(s.speed->value()) + '/' + speed, choices(*s.dialog()) })
+                .join(QLatin1Char('|')),
+            loaded);
+        QVERIFY(s.dialog()->isHidden());
+    }
+
+    // Colours recolour the sample, a cancel leaves it; Save writes the choices in the file's
+    // forms, with the speed shown. A failed Save or drag (the file cannot be opened, or a
+    // write stops half way) keeps the old file; a drag tells of it once, when it ends.
+    void savesChoicesInTheFileForms()
+    {
+        Session s;
+        frmSettings &dialog = *s.dialog();
+        child<QComboBox>(dialog, "cmbfontsize")->setCurrentText(QStringLiteral("28"));
+        for (const auto &[button, color] : { std::pair("cmdfontcolor", 0xFFFFFF),
+                 { "cmdbackcolor", 0x800000 }, { "cmdlinecolor", 0x00FF00 } }) {
+            s.answers.chooseColor(color);
+            click(dialog, button);
+            click(dialog, button); // cancelled
+        }
+        QTest::keyClick(child(dialog, "cmbquality"), Qt::Key_Home);
+        QCOMPARE(choices(dialog), "28 #ffffff #000080 #000080 #00ff00 Very High - 128KBps 128");
+        s.speed->setValue(8);
+        click(dialog, "cmdsave");
+        const QByteArray saved("28\r\n 16777215 \r\n 8388608 \r\n 65280 \r\n8\r\n128\r\n");
+        QCOMPARE(s.folder.read(), saved);
+        {
+            const FileSizeLimit diskFull(16);
+            click(dialog, "cmdsave");
+        }
+        {
+            const ReadOnlyFolder readOnly(s.folder.path());
+            click(dialog, "cmdsave");
+            s.speed->setSliderDown(true);
+            for (int speed = 4; speed <= 9; ++speed)
+                s.speed->setSliderPosition(speed);
+            QCOMPARE(s.messages.list.size(), 3u);
+            s.speed->setSliderDown(false);
+        }
+        QCOMPARE(s.folder.read(), saved);
+        QCOMPARE(s.messages.shown(),
+            QStringList("Message: YOUR SETTINGS ARE SAVED.")
+                + QStringList(3, "Error: COULD NOT SAVE YOUR SETTINGS!"));
+    }
+
+    // Options shows the dialog; its close box discards unsaved choices. Only a drag of
+    // the scroll box then stores the speed, at once, in the writers' forms, through a
+    // dialog made anew that reads the file.
+    void closingDiscardsAndDragStores()
+    {
+        Session s;
+        QTimer::singleShot(0, &s.w, [&s] {
+            QTest::keyClick(child(*s.dialog(), "cmbquality"), Qt::Key_Home);
+            s.answers.chooseColor(0x00FF00);
+            click(*s.dialog(), "cmdbackcolor");
+            if (QApplication::activeModalWidget() == s.dialog())
+                s.dialog()->close();
+        });
+        click(s.w, "cmdsettings");
+        QTRY_VERIFY(!s.dialog());
+        QCOMPARE(s.folder.read(), kPadded);
+        const QByteArray stored("24\r\n 65535 \r\n 0 \r\n 255 \r\n3\r\n96\r\nextra\r\n");
+        s.folder.write(stored);
+        QTest::keyClick(&s.w, Qt::Key_Up);
+        s.speed->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        s.speed->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(child<QLabel>(s.w, "lblspeed")->text(), QStringLiteral("10"));
+        QCOMPARE(s.folder.read(), stored);
+        s.speed->setSliderDown(true);
+        s.speed->setSliderPosition(-7);
+        QCOMPARE(s.folder.read(), QByteArray(" 24 \r\n 65535 \r\n 0 \r\n 255 \r\n-7\r\n96\r\n"));
+        s.speed->setSliderDown(false);
+        QVERIFY(s.dialog() && s.dialog()->isHidden());
+        QCOMPARE(choices(*s.dialog()), "24 #ffff00 #000000 #000000 #ff0000 Near High - 96Kbps 96");
+    }
+};
+
+QTEST_MAIN(tst_Settings)
+#include "tst_settings.moc"
