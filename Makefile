@@ -15,6 +15,7 @@ run: build
 	@$(BUILD)/tellvane
 
 test: build
+	@scripts/check-format
 	@scripts/run-tests $(BUILD)
 
 bench: build
