@@ -123,7 +123,7 @@ private:
     QToolButton *cmdhelp = nullptr;
     QToolButton *cmdexit = nullptr;
     QToolButton *cmdabout = nullptr;
-    CommonDialog cdlgmain{this}; // the recorder's Save dialog
+    CommonDialog cdlgmain { this }; // the recorder's Save dialog
     OcxLame *lameocx = nullptr;
 
     // Recorder
