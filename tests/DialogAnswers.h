@@ -2,34 +2,20 @@
 
 #include "platform/CommonDialog.h"
 
-#include <deque>
-#include <vector>
-
 // Plays the user at each common dialog while it lives; a show with no scripted answer is a cancel.
 class DialogAnswers
 {
     QStringList m_shows;
 
 public:
-    struct Call { // the dialog's properties as a show found them
-        CommonDialog::Kind kind;
-        QString fileName, filter;
-        qint32 flags;
-        bool cancelError;
-        qint16 filterIndex;
-    };
-
     DialogAnswers()
     {
         CommonDialog::setAnswerer([this](CommonDialog::Kind kind, const CommonDialog &d) {
-            calls.push_back({ kind, d.FileName, d.Filter, d.Flags, d.CancelError, d.FilterIndex });
+            fileNames << d.FileName;
             m_shows << QStringList { "Open", "Save", "Color" }.at(int(kind))
                     + QStringLiteral(" %1 %2 ").arg(d.Flags).arg(d.FilterIndex) + d.Filter
                     + (d.CancelError ? " CancelError" : "");
-            const auto a = answers.empty() ? CommonDialog::Answer {} : answers.front();
-            if (!answers.empty())
-                answers.pop_front();
-            return a;
+            return answers.isEmpty() ? CommonDialog::Answer {} : answers.takeFirst();
         });
     }
     ~DialogAnswers() { CommonDialog::setAnswerer({}); }
@@ -40,6 +26,6 @@ public:
     void cancel() { answers.push_back({}); }
     QStringList shows() const { return m_shows; } // "Kind Flags FilterIndex Filter[ CancelError]"
 
-    std::deque<CommonDialog::Answer> answers;
-    std::vector<Call> calls;
+    QList<CommonDialog::Answer> answers;
+    QStringList fileNames; // as each show found FileName
 };

@@ -8,27 +8,23 @@
 #include <numbers>
 
 // A sound system of known behaviour, shared by a test and every backend it hands out: the
-// input is a 440 Hz sine whose frames are numbered over the whole run, written when the
-// test feeds it; the test reads what is played from the source.
+// input is a 440 Hz sine whose frames are numbered over the whole run, written when the test
+// feeds it; the test reads what is played from the source.
 struct SyntheticAudio {
     QIODevice *sink = nullptr; // the take being recorded into, while capturing
     QIODevice *source = nullptr; // the take being played, while playing
     qint64 capturedFrames = 0; // frames written to takes so far; the next frame's number
 
-    // The PCM bytes of frames from first on; left and right alike.
-    static QByteArray signal(qint64 first, qint64 frames)
+    static QByteArray signal(qint64 first, qint64 frames) // PCM bytes; left and right alike
     {
         QByteArray pcm;
         for (qint64 i = first; i < first + frames; ++i) {
-            const auto s
-                = qint16(std::lround(8000 * std::sin(2 * std::numbers::pi * 440 * i / kTakeRate)));
-            const qint16 frame[kTakeChannels] = { s, s };
-            pcm.append(reinterpret_cast<const char *>(frame), kTakeFrameBytes);
+            const short s = qRound(8000 * std::sin(2 * std::numbers::pi * 440 * i / kTakeRate));
+            pcm += QByteArray(reinterpret_cast<const char *>(&s), 2).repeated(kTakeChannels);
         }
         return pcm;
     }
-    // Writes the next frames of the signal into the take being recorded.
-    void feed(qint64 frames)
+    void feed(qint64 frames) // the next frames of the signal, into the take being recorded
     {
         if (sink && sink->write(signal(capturedFrames, frames)) > 0)
             capturedFrames += frames;
@@ -39,19 +35,16 @@ struct SyntheticAudio {
             : audio(audio)
         {
         }
-        MciError startCapture(QIODevice *sink) override
-        {
-            audio->sink = sink;
-            return MciError::None;
-        }
-        void stopCapture() override { audio->sink = nullptr; }
-        MciError startPlayback(QIODevice *source) override
-        {
-            audio->source = source;
-            return MciError::None;
-        }
-        void stopPlayback() override { audio->source = nullptr; }
         SyntheticAudio *audio; // owned by the test, outlives every element
+        MciError startCapture(QIODevice *sink) override { return hold(audio->sink, sink); }
+        void stopCapture() override { audio->sink = nullptr; }
+        MciError startPlayback(QIODevice *source) override { return hold(audio->source, source); }
+        void stopPlayback() override { audio->source = nullptr; }
+        static MciError hold(QIODevice *&slot, QIODevice *device)
+        {
+            slot = device;
+            return MciError::None;
+        }
     };
     AudioBackendFactory factory()
     {

@@ -43,8 +43,7 @@ public:
         setMessageSink([this](const ShownMessage &m) { list.push_back(m); });
     }
     ~CapturedMessages() { setMessageSink({}); }
-    CapturedMessages(const CapturedMessages &) = delete;
-    CapturedMessages &operator=(const CapturedMessages &) = delete;
+    Q_DISABLE_COPY(CapturedMessages)
 
     // Each box as "Error: TEXT" or "Message: TEXT"; a title that does not go
     // with the box's icon shows as "?", so that it cannot pass for either.
@@ -81,29 +80,22 @@ inline QStringList folderEntries(const QString &path)
 class SettingsFolder
 {
 public:
-    SettingsFolder() { SettingsFile::setFolder(m_dir.path()); }
-    explicit SettingsFolder(const QByteArray &bytes)
-        : SettingsFolder()
+    explicit SettingsFolder(const QByteArray &bytes = {})
     {
-        write(bytes);
+        SettingsFile::setFolder(m_dir.path());
+        if (!bytes.isNull())
+            write(bytes);
     }
     ~SettingsFolder() { SettingsFile::setFolder(QString()); }
-    SettingsFolder(const SettingsFolder &) = delete;
-    SettingsFolder &operator=(const SettingsFolder &) = delete;
+    Q_DISABLE_COPY(SettingsFolder)
 
     QString path() const { return m_dir.path(); }
-
+    QByteArray read() const { return fileBytes(SettingsFile::path()); }
     void write(const QByteArray &bytes) const
     {
         QFile file(SettingsFile::path());
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(bytes);
-    }
-
-    QByteArray read() const
-    {
-        QFile file(SettingsFile::path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
 private:
@@ -132,8 +124,7 @@ public:
         setrlimit(RLIMIT_FSIZE, &m_old);
         std::signal(SIGXFSZ, m_oldHandler);
     }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+    Q_DISABLE_COPY(FileSizeLimit)
 
 private:
     rlimit m_old {};
@@ -161,8 +152,7 @@ public:
         QFile::setPermissions(
             m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
-    ReadOnlyFolder(const ReadOnlyFolder &) = delete;
-    ReadOnlyFolder &operator=(const ReadOnlyFolder &) = delete;
+    Q_DISABLE_COPY(ReadOnlyFolder)
 
 private:
     QString m_path;

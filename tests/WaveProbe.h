@@ -20,10 +20,8 @@ inline WaveProbe readWave(const QString &path)
     WaveProbe probe;
     SNDFILE *sf = sf_open(QFile::encodeName(path).constData(), SFM_READ, &probe.info);
     probe.samples.resize(sf ? size_t(probe.info.frames * probe.info.channels) : 0);
-    if (sf)
-        probe.samples.resize(
-            size_t(sf_read_short(sf, probe.samples.data(), sf_count_t(probe.samples.size()))));
-    return sf && sf_close(sf) == 0 ? probe : WaveProbe();
+    const sf_count_t frames = sf ? sf_readf_short(sf, probe.samples.data(), probe.info.frames) : -1;
+    return sf && sf_close(sf) == 0 && frames == probe.info.frames ? probe : WaveProbe();
 }
 
 // A WAV of a sine at half of full scale on every channel; format is an SF_FORMAT_PCM_*.
@@ -53,8 +51,7 @@ inline double amplitudeAt(const WaveProbe &wave, int channel, size_t first, size
 
 // An MPEG-1 Layer III frame header as a player reads it, without a decoder of ours.
 struct FrameHeader {
-    int kbps = 0;
-    int rate = 0;
+    int kbps = 0, rate = 0;
     bool jointStereo = false;
     qsizetype end = 0; // offset of the byte after the frame
 };
@@ -69,8 +66,7 @@ inline std::vector<FrameHeader> frameHeaders(const QByteArray &mp3)
     std::vector<FrameHeader> frames;
     for (qsizetype at = 0; at + 4 <= mp3.size(); at = frames.back().end) {
         const auto b = [&](int i) { return quint8(mp3[at + i]); };
-        const int kbps = kbpsTable[b(2) >> 4];
-        const int rate = rateTable[(b(2) >> 2) & 3];
+        const int kbps = kbpsTable[b(2) >> 4], rate = rateTable[(b(2) >> 2) & 3];
         // Sync bits, then version bits 11 (MPEG-1) and layer bits 01 (Layer III).
         if (b(0) != 0xFF || (b(1) & 0xFE) != 0xFA || kbps == 0 || rate == 0)
             break;

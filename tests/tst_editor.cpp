@@ -14,7 +14,6 @@
 
 namespace
 {
-
 const QString kOpen = QStringLiteral("Open 4 1 Text Files(*.txt)|*.txt CancelError");
 const QString kSave = QStringLiteral("Save 6 1 Text Files(*.txt)|*.txt");
 
@@ -26,10 +25,7 @@ struct Session {
     CapturedMessages messages;
     frmMain w;
     const QString path = dir.filePath(QStringLiteral("script.txt"));
-
-    // What Start would show: the main window's script store.
     QString store() const { return child<QPlainTextEdit>(w, "txtcontainer")->toPlainText(); }
-
     // Presses Editor and lets the user act in the modal editor, which the user must leave.
     void useEditor(const std::function<void(QWidget &, QPlainTextEdit &)> &user)
     {
@@ -37,15 +33,13 @@ struct Session {
             auto *editor = w.findChild<frmEditor *>();
             QVERIFY(editor && editor->isVisible());
             user(*editor, *child<QPlainTextEdit>(*editor, "txteditor"));
-            if (editor->isVisible()) {
-                editor->hide();
-                QFAIL("the editor stayed open");
-            }
+            const bool open = editor->isVisible();
+            editor->hide();
+            QVERIFY2(!open, "the editor stayed open");
         });
         click(w, "cmdeditor");
     }
 };
-
 } // namespace
 
 class tst_Editor : public QObject
@@ -58,9 +52,9 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes"); // in script.txt; null: the folder itself is chosen
         QTest::addColumn<QString>("shown"); // by the editor after Open
         QTest::addColumn<QByteArray>("saved"); // by Save, and again after Open
-        const auto row
-            = [](const char *name, const QByteArray &bytes, const QString &shown,
-                  const QByteArray &saved) { QTest::newRow(name) << bytes << shown << saved; };
+        const auto row = [](const char *name, QByteArray bytes, QString shown, QByteArray saved) {
+            QTest::newRow(name) << bytes << shown << saved;
+        };
         row("empty file", "", "", "");
         row("abc without line break", "abc", "abc", "abc\r\n");
         row("blanks and line breaks", " \r\n\r\n", " \n\n", " \r\n\r\n");
@@ -84,9 +78,8 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         QFETCH(QByteArray, saved);
         Session s;
-        QFile file(s.path);
-        QVERIFY(
-            file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush());
+        QFile f(s.path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush());
         s.useEditor([&](QWidget &editor, QPlainTextEdit &text) {
             QTest::keyClicks(&text, QStringLiteral("earlier text"));
             s.answers.choose(bytes.isNull() ? s.dir.path() : s.path);
@@ -150,7 +143,7 @@ private Q_SLOTS:
             QCOMPARE(&editor, first.data());
             QCOMPARE(text.toPlainText(), QStringLiteral("Good evening"));
             press(editor, "cmdopen");
-            QCOMPARE(s.answers.calls.back().fileName, s.path); // where the last save went
+            QCOMPARE(s.answers.fileNames.back(), s.path); // where the last save went
             QTest::keyClicks(&text, QStringLiteral(" and a draft"));
             editor.close();
         });
@@ -160,11 +153,11 @@ private Q_SLOTS:
             QVERIFY(text.toPlainText().isEmpty());
             click(editor, "cmdsave");
             press(editor, "cmdopen");
-            QVERIFY(s.answers.calls.back().fileName.isEmpty());
+            QVERIFY(s.answers.fileNames.back().isEmpty());
             click(editor, "cmddone");
         });
         QVERIFY(s.store().isEmpty());
-        QCOMPARE(s.answers.calls.size(), size_t(10)); // none for an empty editor's Save
+        QCOMPARE(s.answers.fileNames.size(), 10); // none for an empty editor's Save
         QCOMPARE(s.messages.shown(),
             QStringList(3, "Error: COULD NOT SAVE THE FILE!") << "Error: NOTHING TO SAVE!");
     }

@@ -67,9 +67,8 @@ private Q_SLOTS:
         QVERIFY(std::is_sorted(percents.begin(), percents.end()) && !percents.contains(-1));
         QCOMPARE(percents.count(100), outcome == Encoded ? 1 : 0);
         QCOMPARE(failures.size(), outcome == Failed ? 1 : 0);
-        QCOMPARE(QDir(dir.path()).entryList(),
-            outcome == Encoded ? QStringList({ ".", "..", "take one.mp3", "take one.wav" })
-                               : before);
+        QCOMPARE(QDir(dir.path()).entryList().join('|'),
+            outcome == Encoded ? ".|..|take one.mp3|take one.wav" : before.join('|'));
         if (outcome != Encoded)
             return;
         QVERIFY(percents.first() >= 0 && percents.last() == 100);

@@ -14,12 +14,10 @@
 
 namespace
 {
-
 // settings.ini with a font size, the colours of text, background and reading line, a speed.
 QByteArray settings(int fontSize, int speed, const char *colors = "65535\r\n0\r\n255")
 {
-    return QByteArray::number(fontSize) + "\r\n" + colors + "\r\n" + QByteArray::number(speed)
-        + "\r\n56\r\n";
+    return QString("%1\r\n%2\r\n%3\r\n56\r\n").arg(fontSize).arg(colors).arg(speed).toLatin1();
 }
 
 // Numbered words or lines; short lines never wrap, so display and script lines agree.
@@ -31,13 +29,8 @@ QString numbered(int count, const char *pattern = "line %1", char separator = '\
     return list.join(QLatin1Char(separator));
 }
 
-// A main window on a settings.ini of the test's own, its script store holding a script.
+// A main window on a settings.ini of the test's own.
 struct Prompter {
-    Prompter(const QByteArray &ini, const QString &text)
-        : folder(ini)
-    {
-        store->setPlainText(text);
-    }
     // The boxes in the order they rise, box 0 first, however they are stacked.
     QList<PromptBox *> boxes() const
     {
@@ -45,8 +38,8 @@ struct Prompter {
         return list.first() == box0 ? list : QList<PromptBox *>(list.crbegin(), list.crend());
     }
     SettingsFolder folder;
-    CapturedMessages messages;
-    frmMain w;
+    CapturedMessages messages {};
+    frmMain w { nullptr };
     PromptBox *store = child<PromptBox>(w, "txtcontainer");
     PromptBox *box0 = child<PromptBox>(w, "txtprompt"); // the only box before any Start
 };
@@ -59,9 +52,8 @@ QString state(const Prompter &p)
     QStringList words { child(p.w, "cmdstart")->isEnabled() ? "start" : "",
         child(p.w, "cmdpause")->isEnabled() ? "pause" : "",
         child<QTimer>(p.w, "tmrmain")->isActive() ? "timer" : "",
-        QStringLiteral("%1/%2")
-            .arg(child<QScrollBar>(p.w, "hscspeed")->value())
-            .arg(child<QLabel>(p.w, "lblspeed")->text()),
+        QString::number(child<QScrollBar>(p.w, "hscspeed")->value()) + '/'
+            + child<QLabel>(p.w, "lblspeed")->text(),
         QString::number(p.box0->Top()), QStringLiteral("x%1").arg(p.boxes().size()),
         QLatin1Char('@') + (focus ? focus->objectName() : QStringLiteral("none")) };
     if (p.w.size() != QSize(638, 516))
@@ -69,7 +61,6 @@ QString state(const Prompter &p)
     words.removeAll(QString());
     return (words + p.messages.shown()).join(QLatin1Char(' '));
 }
-
 } // namespace
 
 class tst_Prompter : public QObject
@@ -79,21 +70,17 @@ class tst_Prompter : public QObject
 private Q_SLOTS:
     void initTestCase() { QVERIFY(loadTahoma()); }
 
-    // The box holds its lines, no whole line of it stays empty, and its bottom edge
-    // hands over at 5700. Columns: points, line height in twips, lines, box height.
+    // The box holds its lines, leaves no whole line empty, and its bottom edge hands over at 5700.
+    // Rows: points, line height in twips (Tahoma's on Windows, then a tie, taller, fractions and
+    // Wine's Tahoma), lines, box height.
     void fitsTheBoxToTheFace_data()
     {
         QTest::addColumn<QList<double>>("row");
-        // Tahoma's line heights on Windows: 58, 45 and 39 pixels.
-        QTest::newRow("36") << QList<double> { 36, 870, 112, 97600 };
-        QTest::newRow("28") << QList<double> { 28, 675, 144, 97200 };
-        QTest::newRow("24") << QList<double> { 24, 585, 166, 97200 };
-        QTest::newRow("32 ties to 36") << QList<double> { 32, 870, 112, 97600 };
-        QTest::newRow("36 taller") << QList<double> { 36, 1000, 112, 112000 };
-        QTest::newRow("28 a fraction over") << QList<double> { 28, 675.01, 144, 97202 };
-        QTest::newRow("24 less than a line spare") << QList<double> { 24, 585.5, 166, 97200 };
-        // Line heights of the Tahoma that Wine ships: 48 and 32 pixels.
-        QTest::newRow("24 shorter") << QList<double> { 24, 480, 166, 79680 };
+        for (const QList<double> &row :
+            { QList<double> { 36, 870, 112, 97600 }, { 28, 675, 144, 97200 },
+                { 24, 585, 166, 97200 }, { 32, 870, 112, 97600 }, { 36, 1000, 112, 112000 },
+                { 28, 675.01, 144, 97202 }, { 24, 585.5, 166, 97200 }, { 24, 480, 166, 79680 } })
+            QTest::addRow("%g points, %g twips", row[0], row[1]) << row;
     }
     void fitsTheBoxToTheFace()
     {
@@ -106,8 +93,7 @@ private Q_SLOTS:
     void cutsIntoBoxes_data()
     {
         QTest::addColumn<QString>("text");
-        // Points, boxes, lines in the last box, and a display line to cut the text back to.
-        QTest::addColumn<QList<int>>("cut");
+        QTest::addColumn<QList<int>>("cut"); // points, boxes, last box's lines, a line to cut to
         QTest::newRow("36: 112 fill one box") << numbered(112) << QList<int> { 36, 1, 112, 0 };
         QTest::newRow("36: 113 give two") << numbered(113) << QList<int> { 36, 2, 1, 0 };
         QTest::newRow("36: 300") << numbered(300) << QList<int> { 36, 3, 76, 0 };
@@ -127,7 +113,8 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QList<int>, cut);
         const int points = cut[0], perBox = points == 36 ? 112 : points == 28 ? 144 : 166;
-        Prompter p(settings(36, 20), text);
+        Prompter p { SettingsFolder(settings(36, 20)) };
+        p.store->setPlainText(text);
         click(p.w, "cmdstart");
         fire(p.w, "tmrmain");
         p.folder.write(settings(points, 10, "16777215\r\n4194304\r\n65280"));
@@ -140,20 +127,18 @@ private Q_SLOTS:
         QCOMPARE(state(p), QStringLiteral("pause timer 10/10 5800 x%1 @none").arg(cut[1]));
         QCOMPARE(child(p.w, "picprompt")->palette().color(QPalette::Window), QColor(0, 0, 0x40));
         QCOMPARE(child(p.w, "txtline")->palette().color(QPalette::Base), QColor(Qt::green));
-        const int pixels = qRound(points * 96 / 72.0);
         const QList<PromptBox *> boxes = p.boxes();
         QString shown;
         for (PromptBox *box : boxes) {
             const bool last = box == boxes.last();
             shown += box->toPlainText();
             // A box cut at a line break ends with it, which opens one empty line more.
-            const int lines
-                = box->lines().lineCount() - (!last && shown.endsWith(QLatin1Char('\n')));
+            const int lines = box->lines().lineCount() - (!last && shown.endsWith('\n'));
             QCOMPARE(QVariantList({ lines, box->Height(), box->Top(), box->isHidden(),
                          box->font().pixelSize(), box->palette().color(QPalette::Text),
                          box->palette().color(QPalette::Base) }),
-                QVariantList({ last ? cut[2] : perBox, p.box0->Height(), 5800.0f, false, pixels,
-                    QColor(Qt::white), QColor(0, 0, 0x40) }));
+                QVariantList({ last ? cut[2] : perBox, p.box0->Height(), 5800.0f, false,
+                    qRound(points * 96 / 72.0), QColor(Qt::white), QColor(0, 0, 0x40) }));
         }
         QCOMPARE(shown, p.store->toPlainText());
         // The boxes fit the lines of the face in use.
@@ -177,9 +162,7 @@ private Q_SLOTS:
         // Steps from Idle at speed 15, 300 lines in the store, the focus on Start.
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("expected");
-        const auto row = [](const char *name, const QString &steps, const QString &expected) {
-            QTest::newRow(name) << steps << expected;
-        };
+        const auto row = [](const char *n, QString s, QString e) { QTest::newRow(n) << s << e; };
         row("Start", "start", "pause timer 15/15 5800 x3 @cmdpause");
         row("speed -20", "start =-20 tick tick", "pause timer -20/-20 5840 x3 @cmdpause");
         row("Pause", "start tick pause tick", "start timer 0/0 5785 x3 @cmdstart");
@@ -190,45 +173,42 @@ private Q_SLOTS:
             "start 40/40 5800 x1 @cmdstart Error: NOTHING TO SCROLL!");
         row("no script while paused", "start pause clear start",
             "start timer 0/0 5800 x3 @cmdstart Error: NOTHING TO SCROLL!");
-        row("Reset in Idle", "down reset", "start 10/10 5800 x1 @cmdstart");
+        row("Reset in Idle", "Down reset", "start 10/10 5800 x1 @cmdstart");
         // The speed last saved: by Pause, or at start-up.
-        row("Reset while paused", "start up up tick pause reset", "start 25/25 5800 x1 @cmdstart");
-        row("Reset while scrolling", "start up up tick reset", "start 15/15 5800 x1 @cmdstart");
+        row("Reset while paused", "start Up Up tick pause reset", "start 25/25 5800 x1 @cmdstart");
+        row("Reset while scrolling", "start Up Up tick reset", "start 15/15 5800 x1 @cmdstart");
         // The focused button takes neither the space bar nor typed keys.
-        row("space holds", "start space x", "pause timer 0/0 5800 x3 @cmdpause");
-        row("space releases", "start space space", "pause timer 15/15 5800 x3 @cmdpause");
-        row("space, then Pause saves 0", "start space pause start up",
+        row("space holds", "start Space X", "pause timer 0/0 5800 x3 @cmdpause");
+        row("space releases", "start Space Space", "pause timer 15/15 5800 x3 @cmdpause");
+        row("space, then Pause saves 0", "start Space pause start Up",
             "pause timer 5/5 5800 x3 @cmdpause");
         // The focused scroll bar does not take its own arrow steps.
-        row("Up", "@speed up", "start 20/20 5800 x1 @hscspeed");
+        row("Up", "@speed Up", "start 20/20 5800 x1 @hscspeed");
         // The client height: the prompt area alone, and back to the whole window.
-        row("Escape", "esc", "start 15/15 5800 x1 @cmdstart 638x398");
-        row("Escape twice", "esc esc", "start 15/15 5800 x1 @cmdstart");
+        row("Escape", "Esc", "start 15/15 5800 x1 @cmdstart 638x398");
+        row("Escape twice", "Esc Esc", "start 15/15 5800 x1 @cmdstart");
     }
     void followsTheStateTable()
     {
         QFETCH(QString, steps);
         QFETCH(QString, expected);
-        Prompter p(settings(36, 15), numbered(300));
+        Prompter p { SettingsFolder(settings(36, 15)) };
+        p.store->setPlainText(numbered(300));
         p.w.show();
         QVERIFY(QTest::qWaitForWindowActive(&p.w));
-        auto *speed = child<QScrollBar>(p.w, "hscspeed");
         child(p.w, "cmdstart")->setFocus();
-        const QHash<QString, Qt::Key> keys { { "up", Qt::Key_Up }, { "down", Qt::Key_Down },
-            { "space", Qt::Key_Space }, { "esc", Qt::Key_Escape }, { "x", Qt::Key_X } };
+        const QHash<QString, std::function<void()>> actions {
+            { "tick", [&] { fire(p.w, "tmrmain"); } }, { "clear", [&] { p.store->clear(); } },
+            { "ini", [&] { p.folder.write(settings(28, 30)); } },
+            { "@speed", [&] { child(p.w, "hscspeed")->setFocus(); } }
+        };
         for (const QString &step : steps.split(QLatin1Char(' '))) {
             if (step.startsWith(QLatin1Char('=')))
-                speed->setValue(step.mid(1).toInt());
-            else if (keys.contains(step))
-                QTest::keyClick(QApplication::focusWidget(), keys[step]);
-            else if (step == QLatin1String("tick"))
-                fire(p.w, "tmrmain");
-            else if (step == QLatin1String("clear"))
-                p.store->clear();
-            else if (step == QLatin1String("ini"))
-                p.folder.write(settings(28, 30));
-            else if (step == QLatin1String("@speed"))
-                speed->setFocus();
+                child<QScrollBar>(p.w, "hscspeed")->setValue(step.mid(1).toInt());
+            else if (step[0].isUpper()) // a key by its name
+                QTest::keyClick(QApplication::focusWidget(), QKeySequence(step)[0].key());
+            else if (actions.contains(step))
+                actions[step]();
             else
                 click(p.w, qPrintable(QStringLiteral("cmd") + step));
         }

@@ -16,8 +16,8 @@ class tst_RecorderE2E : public QObject
 {
     Q_OBJECT
 
-    // Streams playing on the sound server, or -1 when it cannot be asked.
-    static int sinkInputs()
+    QString m_ret; // what MCI commands give back; unused
+    static int sinkInputs() // streams playing on the sound server; -1 when it cannot be asked
     {
         QProcess pactl;
         pactl.start(QStringLiteral("pactl"), { "list", "short", "sink-inputs" });
@@ -26,24 +26,17 @@ class tst_RecorderE2E : public QObject
     }
 
 private Q_SLOTS:
-    // Also after a failure: an element left open would meet the sound system after the
-    // application object is gone.
-    void cleanup()
-    {
-        QString ret;
-        mciSendStringA(QStringLiteral("close all"), ret, 1024, 0);
-    }
+    // Also after a failure: an element left open would outlive the application object.
+    void cleanup() { mciSendStringA(QStringLiteral("close all"), m_ret, 1024, 0); }
 
     void recordsPlaysAndSavesATone()
     {
         installWaveAudioDriver();
         QCOMPARE(QMediaDevices::defaultAudioInput().id(), QByteArray("vmic"));
-        QTemporaryDir dir;
-        SettingsFolder settings("36\r\n 65535 \r\n 0 \r\n 255 \r\n5\r\n96\r\n"); // 96 kbit/s
+        SettingsFolder dir("36\r\n 65535 \r\n 0 \r\n 255 \r\n5\r\n96\r\n"); // 96 kbit/s
         CapturedMessages boxes;
         DialogAnswers answers;
-        const QString tone = dir.filePath(QStringLiteral("tone.wav"));
-        const QString mp3 = dir.filePath(QStringLiteral("my takes/my take.mp3"));
+        const QString tone = dir.path() + "/tone.wav", mp3 = dir.path() + "/my takes/my take.mp3";
         QVERIFY(writeTone(tone, 440.0, 3.0) && QDir(dir.path()).mkdir(QStringLiteral("my takes")));
         frmMain w;
         click(w, "cmdrecord");
@@ -61,21 +54,19 @@ private Q_SLOTS:
         click(w, "cmdsave");
         QTRY_VERIFY_WITH_TIMEOUT(!boxes.list.empty(), 30000);
         QCOMPARE(boxes.shown(), QStringList { "Message: MP3 FILE GENERATED AS - " + mp3 });
-        const std::vector<FrameHeader> frames = frameHeaders(fileBytes(mp3));
-        QVERIFY(frames.size() > 50
-            && std::all_of(frames.begin(), frames.end(), [](auto &f) { return f.kbps == 96; }));
-
-        const WaveProbe wave = readWave(dir.filePath(QStringLiteral("my takes/my take.wav")));
-        QVERIFY2(wave.info.frames >= 2 * 44100, qPrintable(QString::number(wave.info.frames)));
-        // The loudest half second holds the tone, well above any other pitch.
-        std::vector<double> levels; // of each half second from each quarter on
-        for (size_t first = 0; first + 22050 <= size_t(wave.info.frames); first += 11025)
-            levels.push_back(amplitudeAt(wave, 0, first, 22050, 440.0));
-        const auto loudest = std::max_element(levels.begin(), levels.end());
-        QVERIFY(loudest != levels.end() && *loudest > 0.25);
-        const size_t at = size_t(loudest - levels.begin()) * 11025;
+        const auto frames = frameHeaders(fileBytes(mp3));
+        QVERIFY(
+            frames.size() > 50 && std::ranges::all_of(frames, [](auto f) { return f.kbps == 96; }));
+        const WaveProbe wave = readWave(dir.path() + "/my takes/my take.wav");
+        QCOMPARE_GE(wave.info.frames, 2 * 44100);
+        // The loudest half second (from each quarter on) holds the tone, well above any other.
+        const auto level = [&](size_t i, double hz) { return amplitudeAt(wave, 0, i, 22050, hz); };
+        size_t at = 0;
+        for (size_t first = 11025; first + 22050 <= size_t(wave.info.frames); first += 11025)
+            at = level(first, 440) > level(at, 440) ? first : at;
+        QCOMPARE_GT(level(at, 440), 0.25);
         for (double other : { 300.0, 1000.0 })
-            QCOMPARE_LT(amplitudeAt(wave, 0, at, 22050, other), *loudest / 20);
+            QCOMPARE_LT(level(at, other), level(at, 440) / 20);
     }
 };
 

@@ -18,14 +18,13 @@ const QByteArray kPadded("24\r\n 65535 \r\n 0 \r\n 255 \r\n3\r\n56\r\n");
 // and line colours, the quality and the bit rate in effect.
 QString choices(const frmSettings &dialog)
 {
-    const auto color = [&dialog](const char *name, QPalette::ColorRole role) {
-        return child(dialog, name)->palette().color(role).name();
-    };
-    return QStringList { child<QComboBox>(dialog, "cmbfontsize")->currentText(),
-        color("lblsample", QPalette::WindowText), color("lblsample", QPalette::Window),
-        color("shpsample", QPalette::Window), color("linesample", QPalette::Window),
-        child<QComboBox>(dialog, "cmbquality")->currentText(), dialog.bitrateText() }
-        .join(QLatin1Char(' '));
+    QStringList shown { child<QComboBox>(dialog, "cmbfontsize")->currentText() };
+    for (const auto &[name, role] :
+        { std::pair("lblsample", QPalette::WindowText), { "lblsample", QPalette::Window },
+            { "shpsample", QPalette::Window }, { "linesample", QPalette::Window } })
+        shown << child(dialog, name)->palette().color(role).name();
+    shown << child<QComboBox>(dialog, "cmbquality")->currentText() << dialog.bitrateText();
+    return shown.join(QLatin1Char(' '));
 }
 
 // A main window, and so a hidden settings dialog, on a settings.ini of the test's own.
@@ -50,9 +49,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("loaded");
-        const auto row = [](const char *name, const QByteArray &file, const QString &loaded) {
-            QTest::newRow(name) << file << loaded;
-        };
+        const auto row = [](const char *n, QByteArray f, QString l) { QTest::newRow(n) << f << l; };
         row("blank-padded", kPadded,
             "24| 65535 | 0 | 255 |3/3|24 #ffff00 #000000 #000000 #ff0000 Web Optimal  - 56Kbps 56");
         row("more than six lines", "28\r\n1\r\n2\r\n3\r\n-7\r\n96\r\nextra\r\nmore\r\n",
@@ -75,13 +72,11 @@ private Q_SLOTS:
         QFETCH(QByteArray, file);
         QFETCH(QString, loaded);
         Session s { SettingsFolder(file) };
-        const QString speed = child<QLabel>(s.w, "lblspeed")->text();
-        QCOMPARE(
-            QStringList({ QString::number(gFontSize), gFontColor, gBackColor, gLineColor,
-                            QString::number(s.speed->value()) + '/' + speed, choices(*s.dialog()) })
-                .join(QLatin1Char('|')),
-            loaded);
         QVERIFY(s.dialog()->isHidden());
+        const QStringList held { QString::number(gFontSize), gFontColor, gBackColor, gLineColor,
+            QString::number(s.speed->value()) + '/' + child<QLabel>(s.w, "lblspeed")->text(),
+            choices(*s.dialog()) };
+        QCOMPARE(held.join(QLatin1Char('|')), loaded);
     }
 
     // Colours recolour the sample, a cancel leaves it; Save writes the choices in the file's
@@ -107,8 +102,6 @@ private Q_SLOTS:
         {
             const FileSizeLimit diskFull(16);
             click(dialog, "cmdsave");
-        }
-        {
             const ReadOnlyFolder readOnly(s.folder.path());
             click(dialog, "cmdsave");
             s.speed->setSliderDown(true);
@@ -123,9 +116,8 @@ private Q_SLOTS:
                 + QStringList(3, "Error: COULD NOT SAVE YOUR SETTINGS!"));
     }
 
-    // Options shows the dialog; its close box discards unsaved choices. Only a drag of
-    // the scroll box then stores the speed, at once, in the writers' forms, through a
-    // dialog made anew that reads the file.
+    // Options shows the dialog, whose close box discards unsaved choices. Only a drag then stores
+    // the speed, at once and in the writers' forms, through a dialog made anew from the file.
     void closingDiscardsAndDragStores()
     {
         Session s;
