@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "app/frmMain.h"
+#include "platform/Fonts.h"
 #include "platform/ShellExecute.h"
 
 #include <QApplication>
@@ -14,6 +15,8 @@ class tst_MainWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { QVERIFY(loadTahoma()); }
+
     // Start-up: the design, the buttons of Idle, the stored colours. About's links open what they
     // show and leave it open and modal, over its statement of paragraphs; Help opens the page in
     // "help". Last, as it ends the event loops for good, Exit ends the run and saves nothing.
@@ -33,6 +36,12 @@ private Q_SLOTS:
                 child(window, "txtline")->geometry(), child(window, "txtprompt")->geometry() }),
             QList<QRect>({ QRect(0, 0, 638, 516), QRect(8, 4, 625, 389), QRect(0, 180, 625, 3),
                 QRect(4, 387, 613, 80) }));
+        // The recording time follows its caption's text on one row.
+        const auto *caption = child<QLabel>(window, "Label2");
+        const QRect time = child(window, "lbltime")->geometry();
+        QVERIFY(caption->y() == time.top()
+            && caption->x() + caption->fontMetrics().horizontalAdvance(caption->text())
+                < time.left());
         QStringList off, colors;
         for (const QAbstractButton *button : window.findChildren<QAbstractButton *>())
             if (button->window() == &window && !button->isEnabled())

@@ -182,7 +182,8 @@ private Q_SLOTS:
             { "set recSound channels 1", UnsupportedFormat }, { "rewind recSound", UnknownCommand },
             { "set recSound volume 5", BadParameter }, { "play recSound from -1", BadParameter },
             { "play recSound from 4294967296", BadParameter }, { "set recSound", MissingParameter },
-            { "record recSound insert", BadParameter }, { "play recSound from 4294967295", None }
+            { "record recSound insert", BadParameter }, { "play recSound from 4294967295", None },
+            { "set recSound channels", MissingParameter }
         };
         for (const auto &[command, result] : rows)
             QTest::newRow(command) << QString::fromLatin1(command) << result;
