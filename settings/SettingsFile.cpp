@@ -10,6 +10,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace SettingsFile
 {
 
@@ -43,35 +47,64 @@ void setFolder(const QString &folder)
     folderOverride() = folder;
 }
 
-QStringList splitLines(const QByteArray &bytes)
+QStringList readLines(QIODevice &device)
 {
     QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char c = bytes.at(i);
-        if (c != '\r' && c != '\n')
-            continue;
-        lines.append(QString::fromLatin1(bytes.mid(start, i - start)));
-        if (c == '\r' && i + 1 < bytes.size() && bytes.at(i + 1) == '\n')
-            ++i;
-        start = i + 1;
+    QByteArray line;
+    bool tooLong = false;
+    bool afterCr = false;
+    const auto endLine = [&] {
+        lines.append(tooLong ? QString() : QString::fromLatin1(line));
+        line.clear();
+        tooLong = false;
+    };
+    char buffer[64 * 1024];
+    qint64 scanned = 0;
+    while (lines.size() < kLinesRead && scanned < kMaxScannedBytes) {
+        const qint64 got = device.read(buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        scanned += got;
+        for (qint64 i = 0; i < got && lines.size() < kLinesRead; ++i) {
+            const char c = buffer[i];
+            if (afterCr && c == '\n') {
+                afterCr = false;
+                continue;
+            }
+            afterCr = c == '\r';
+            if (c == '\r' || c == '\n')
+                endLine();
+            else if (line.size() < kMaxLineBytes)
+                line.append(c);
+            else
+                tooLong = true;
+        }
     }
-    if (start < bytes.size())
-        lines.append(QString::fromLatin1(bytes.mid(start)));
+    // A last line without its end counts when the file ends there.
+    if (lines.size() < kLinesRead && (!line.isEmpty() || tooLong) && device.atEnd())
+        endLine();
     return lines;
 }
 
 bool readLoop(const std::function<void()> &act)
 {
-    QFile file(path());
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file is read: a FIFO or a device in its place must not
+    // block or flood the start-up, so the open itself never waits.
+    const int fd = ::open(QFile::encodeName(path()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    const QStringList lines = splitLines(file.readAll());
+    struct stat status {
+    };
+    QFile file;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    const QStringList lines = readLines(file);
     file.close();
     gSettingsLine = 0;
     for (const QString &line : lines) {
-        if (gSettingsLine == 32767) // the count is 16 bits wide
-            break;
         ++gSettingsLine;
         gSettingsText = line;
         act();

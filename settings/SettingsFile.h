@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
 
@@ -26,11 +27,19 @@ inline const QString kDefaultBitrate = QStringLiteral("56");
 QString path();
 void setFolder(const QString &folder);
 
+// The readers use lines 1 to 6; nothing past them is read. A line longer than
+// kMaxLineBytes comes back empty, as a line that does not convert, and at most
+// kMaxScannedBytes are looked at; lines not reached by then are missing.
+inline constexpr int kLinesRead = Bitrate;
+inline constexpr qsizetype kMaxLineBytes = 4096;
+inline constexpr qint64 kMaxScannedBytes = 1024 * 1024;
+
 // A line ends at CR LF, a lone CR or a lone LF; the end is not part of the line.
-QStringList splitLines(const QByteArray &bytes);
+QStringList readLines(QIODevice &device);
 
 // The reading loop: each line in turn goes into gSettingsText with its number in
-// gSettingsLine, and act runs on it. False when the file cannot be read.
+// gSettingsLine, and act runs on it. False when the file is not a regular file
+// or cannot be read.
 bool readLoop(const std::function<void()> &act);
 
 // Lines 1-4, taken alike by every reader from gSettingsLine/gSettingsText.

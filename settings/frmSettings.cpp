@@ -62,9 +62,6 @@ void frmSettings::buildWindow()
     lblsample->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblsample->setGeometry(twipsRect(780, 420, 3015, 1815));
     linesample = makeFilledFrame(Frame1, twipsRect(720, 1380, 3120, 15));
-    setSampleFontColor(SettingsFile::kDefaultFontColor);
-    setSampleBackColor(SettingsFile::kDefaultBackColor);
-    setSampleLineColor(SettingsFile::kDefaultLineColor);
 
     Frame2 = makePanel(Frame1, QString(), 120, 2580, 1035, 795);
     cmbfontsize = new QComboBox(Frame2);
@@ -92,6 +89,11 @@ void frmSettings::buildWindow()
     lblbitrate->hide();
 
     cmdsave = makeButton(this, QStringLiteral("&Save"), QStringLiteral("save"), 120, 4440);
+    // Captions take the window's font; only the two lists and Save are drawn smaller.
+    const QList<QWidget *> captions
+        = { Frame1, Frame2, Frame3, Label1, Label2, cmdfontcolor, cmdbackcolor, cmdlinecolor };
+    for (QWidget *caption : captions)
+        caption->setFont(font());
 
     setTabOrder(cmbfontsize, cmdfontcolor);
     setTabOrder(cmdfontcolor, cmdbackcolor);

@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QScrollBar>
 
+#include <sys/stat.h>
+
 namespace
 {
 const QByteArray kPadded("24\r\n 65535 \r\n 0 \r\n 255 \r\n3\r\n56\r\n");
@@ -66,7 +68,10 @@ private Q_SLOTS:
             "36|65535|0|255|5/5|36 #ffff00 #000000 #000000 #ff0000 Web Optimal  - 56Kbps 56");
         row("size beyond 16 bits", "65560\r\n1\r\n2\r\n3\r\n0\r\n32\r\n",
             "36|1|2|3|0/0|36 #010000 #020000 #020000 #030000 Web Fast  - 32Kbps 32");
+        row("a line past 4 KB does not convert", "24" + QByteArray(5000, ' ') + "\n1\n2\n3\n-7\n96",
+            "36|1|2|3|-7/-7|36 #010000 #020000 #020000 #030000 Near High - 96Kbps 96");
     }
+
     void readsTheFileAtStartUp()
     {
         QFETCH(QByteArray, file);
@@ -77,6 +82,35 @@ private Q_SLOTS:
             QString::number(s.speed->value()) + '/' + child<QLabel>(s.w, "lblspeed")->text(),
             choices(*s.dialog()) };
         QCOMPARE(held.join(QLatin1Char('|')), loaded);
+    }
+
+    // A settings.ini that is no regular file is not read, and start-up goes on with the
+    // values it had; only six lines of a huge file are read.
+    void startsWithoutReadingOddFiles()
+    {
+        SettingsFolder folder(kPadded);
+        const QString path = SettingsFile::path();
+        const auto check = [](const char *what, const char *loaded, int speed) {
+            frmMain w;
+            const QStringList held { QString::number(gFontSize), gFontColor, gBackColor, gLineColor,
+                QString::number(child<QScrollBar>(w, "hscspeed")->value()) };
+            QVERIFY2(held.join('|') == QString("%1|%2").arg(loaded).arg(speed), what);
+        };
+        check("the file", "24| 65535 | 0 | 255 ", 3);
+        QVERIFY(QFile::remove(path) && mkfifo(QFile::encodeName(path), 0600) == 0);
+        check("a FIFO", "24| 65535 | 0 | 255 ", 0);
+        QVERIFY(QFile::remove(path) && QDir().mkdir(path));
+        check("a folder", "24| 65535 | 0 | 255 ", 0);
+        QVERIFY(QDir().rmdir(path) && QFile::link(QStringLiteral("/dev/zero"), path));
+        check("a link to /dev/zero", "24| 65535 | 0 | 255 ", 0);
+        // 200 MB, sparse: line 4 goes on in NUL bytes past what is read, so it and the
+        // lines after it are missing and keep their values.
+        QVERIFY(QFile::remove(path));
+        QFile huge(path);
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.write("28\n1\n2\n 2") == 9);
+        QVERIFY(huge.resize(200 << 20));
+        huge.close();
+        check("200 MB", "28|1|2| 255 ", 0);
     }
 
     // Colours recolour the sample, a cancel leaves it; Save writes the choices in the file's
@@ -131,7 +165,7 @@ private Q_SLOTS:
         click(s.w, "cmdsettings");
         QTRY_VERIFY(!s.dialog());
         QCOMPARE(s.folder.read(), kPadded);
-        const QByteArray stored("24\r\n 65535 \r\n 0 \r\n 255 \r\n3\r\n96\r\nextra\r\n");
+        const QByteArray stored("24\r\n 65535 \r\n 0 \r\n 65280 \r\n3\r\n96\r\nextra\r\n");
         s.folder.write(stored);
         QTest::keyClick(&s.w, Qt::Key_Up);
         s.speed->triggerAction(QAbstractSlider::SliderSingleStepAdd);
@@ -140,10 +174,10 @@ private Q_SLOTS:
         QCOMPARE(s.folder.read(), stored);
         s.speed->setSliderDown(true);
         s.speed->setSliderPosition(-7);
-        QCOMPARE(s.folder.read(), QByteArray(" 24 \r\n 65535 \r\n 0 \r\n 255 \r\n-7\r\n96\r\n"));
+        QCOMPARE(s.folder.read(), QByteArray(" 24 \r\n 65535 \r\n 0 \r\n 65280 \r\n-7\r\n96\r\n"));
         s.speed->setSliderDown(false);
         QVERIFY(s.dialog() && s.dialog()->isHidden());
-        QCOMPARE(choices(*s.dialog()), "24 #ffff00 #000000 #000000 #ff0000 Near High - 96Kbps 96");
+        QCOMPARE(choices(*s.dialog()), "24 #ffff00 #000000 #000000 #00ff00 Near High - 96Kbps 96");
     }
 };
 
