@@ -5,6 +5,7 @@
 #include "platform/Fonts.h"
 #include "platform/MsgBox.h"
 #include "platform/Twips.h"
+#include "platform/WaitCursor.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -25,7 +26,9 @@ const QString kScriptFilter = QStringLiteral("Text Files(*.txt)|*.txt");
 QString scriptText(const QPlainTextEdit *box)
 {
     QString text = box->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    // Shift+Enter breaks a line inside a paragraph; the file still gets a line break.
+    for (const QChar separator : { QChar(QChar::ParagraphSeparator), QChar(QChar::LineSeparator) })
+        text.replace(separator, QLatin1Char('\n'));
     return text;
 }
 
@@ -62,7 +65,6 @@ void frmEditor::buildWindow()
     setTabOrder(txteditor, cmddone);
     setTabOrder(cmddone, cmdsave);
     setTabOrder(cmdsave, cmdopen);
-    txteditor->setFocus();
 
     setObjectName(QStringLiteral("frmEditor"));
     nameControls({ { Frame1, "Frame1" }, { txteditor, "txteditor" }, { cmddone, "cmddone" },
@@ -84,8 +86,13 @@ void frmEditor::cmdopen_Click()
     cdlgeditor.FilterIndex = 1;
     if (cdlgeditor.ShowOpen()) {
         m_path = cdlgeditor.FileName;
-        if (const std::optional<QString> text = ScriptFile::read(m_path))
-            txteditor->setPlainText(*text);
+        const WaitCursor busy;
+        const auto text = ScriptFile::read(m_path);
+        if (const QString *script = std::get_if<QString>(&text))
+            txteditor->setPlainText(*script);
+        else if (std::get<ScriptFile::ReadError>(text) == ScriptFile::ReadError::TooBig)
+            ShowError(this,
+                QStringLiteral("THE FILE IS TOO BIG TO PROMPT! A SCRIPT CAN HOLD UP TO 10 MB."));
         else
             ShowError(this, QStringLiteral("COULD NOT OPEN THE FILE!"));
     }
@@ -114,8 +121,16 @@ void frmEditor::cmdsave_Click()
 
 void frmEditor::cmddone_Click()
 {
+    const WaitCursor busy;
     m_store->setPlainText(scriptText(txteditor));
     hide();
+}
+
+void frmEditor::showEvent(QShowEvent *event)
+{
+    // Shown again after Done, the user goes on typing where he left off.
+    txteditor->setFocus();
+    QDialog::showEvent(event);
 }
 
 void frmEditor::closeEvent(QCloseEvent *event)

@@ -23,6 +23,7 @@ public:
     bool isUnloaded() const { return m_unloaded; }
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 

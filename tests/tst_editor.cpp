@@ -12,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 
+#include <sys/stat.h>
+
 namespace
 {
 const QString kOpen = QStringLiteral("Open 4 1 Text Files(*.txt)|*.txt CancelError");
@@ -66,8 +68,12 @@ private Q_SLOTS:
             "“”€ŠŸ\u0081\u008d\u008f\u0090\u009dé",
             "\xe2\x80\x9c\xe2\x80\x9d\xe2\x82\xac\xc5\xa0\xc5\xb8\xc2\x81\xc2\x8d\xc2\x8f\xc2\x90"
             "\xc2\x9d\xc3\xa9\r\n");
-        // One invalid sequence makes the whole file Windows-1252.
-        row("UTF-8 then a 1252 byte", "\xc3\xa9 \xe9", "Ã© é", "\xc3\x83\xc2\xa9 \xc3\xa9\r\n");
+        // Only the bytes that are not UTF-8 are read as Windows-1252.
+        row("UTF-8 and a 1252 byte", "caf\xc3\xa9 \xe9\x80 \xc3\xa9\xe2\x82", "café é€ éâ‚",
+            "caf\xc3\xa9 \xc3\xa9\xe2\x82\xac \xc3\xa9\xc3\xa2\xe2\x80\x9a\r\n");
+        // Only the first BOM is a signature.
+        row("two BOMs", "\xef\xbb\xbf\xef\xbb\xbfhi", QStringLiteral("\ufeffhi"),
+            "\xef\xbb\xbf\xef\xbb\xbfhi\r\n");
         row("a folder", QByteArray(), "earlier text", "earlier text\r\n");
     }
     // Open shows a file as text, Save writes it as UTF-8 with CR LF, and a file saved comes
@@ -135,6 +141,7 @@ private Q_SLOTS:
             QCOMPARE(folderEntries(s.dir.path()), QStringList { "script.txt" });
             QCOMPARE(s.answers.shows(), QStringList(6, kSave) << kOpen << kSave + " CancelError");
             QVERIFY(s.store().isEmpty());
+            child(editor, "cmddone")->setFocus();
             click(editor, "cmddone");
         });
         QCOMPARE(s.store(), QStringLiteral("Good evening"));
@@ -142,6 +149,7 @@ private Q_SLOTS:
         s.useEditor([&](QWidget &editor, QPlainTextEdit &text) {
             QCOMPARE(&editor, first.data());
             QCOMPARE(text.toPlainText(), QStringLiteral("Good evening"));
+            QCOMPARE(editor.focusWidget(), &text); // back where the user left off
             press(editor, "cmdopen");
             QCOMPARE(s.answers.fileNames.back(), s.path); // where the last save went
             QTest::keyClicks(&text, QStringLiteral(" and a draft"));
@@ -154,12 +162,39 @@ private Q_SLOTS:
             click(editor, "cmdsave");
             press(editor, "cmdopen");
             QVERIFY(s.answers.fileNames.back().isEmpty());
+            // A line broken with Shift+Enter is a line break in the file and the store.
+            QTest::keyClicks(&text, QStringLiteral("a"));
+            QTest::keyClick(&text, Qt::Key_Return, Qt::ShiftModifier);
+            QTest::keyClicks(&text, QStringLiteral("b"));
+            press(editor, "cmdsave", "lines.txt");
+            QCOMPARE(fileBytes(s.dir.filePath("lines.txt")), QByteArray("a\r\nb\r\n"));
             click(editor, "cmddone");
         });
-        QVERIFY(s.store().isEmpty());
-        QCOMPARE(s.answers.fileNames.size(), 10); // none for an empty editor's Save
+        QCOMPARE(s.store(), QStringLiteral("a\nb"));
+        QCOMPARE(s.answers.fileNames.size(), 11); // none for an empty editor's Save
         QCOMPARE(s.messages.shown(),
             QStringList(3, "Error: COULD NOT SAVE THE FILE!") << "Error: NOTHING TO SAVE!");
+    }
+
+    // Open refuses a file bigger than a script can be, and reads no FIFO; the text stays.
+    void refusesWhatItCannotPrompt()
+    {
+        Session s;
+        QFile big(s.dir.filePath("big.txt"));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(10 * 1024 * 1024 + 1));
+        QVERIFY(mkfifo(QFile::encodeName(s.dir.filePath("fifo.txt")), 0600) == 0);
+        s.useEditor([&](QWidget &editor, QPlainTextEdit &text) {
+            QTest::keyClicks(&text, QStringLiteral("kept"));
+            for (const char *name : { "big.txt", "fifo.txt" }) {
+                s.answers.choose(s.dir.filePath(name));
+                click(editor, "cmdopen");
+            }
+            QCOMPARE(text.toPlainText(), QStringLiteral("kept"));
+            editor.close();
+        });
+        QCOMPARE(s.messages.shown(),
+            QStringList({ "Error: THE FILE IS TOO BIG TO PROMPT! A SCRIPT CAN HOLD UP TO 10 MB.",
+                "Error: COULD NOT OPEN THE FILE!" }));
     }
 
     void savesOnlyWhatTheUserConfirms_data()
