@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 class OcxLame;
@@ -146,8 +147,9 @@ private:
     qint16 mBoxIndex = 0;
     qint16 mSavedSpeed = 0;
     qint32 mLineCount = 0;
-    qint32 mBoxHeight = 0;
-    qint32 mHandoverTop = 0;
+    // For each box, its distance below its predecessor's bottom edge once it
+    // follows it, twips; none while it waits. Box 0 leads and has none.
+    std::vector<std::optional<float>> mFollowGap;
 
     // Editor state: the editor from its first show until its close box; hidden between shows.
     QPointer<frmEditor> mEditor;

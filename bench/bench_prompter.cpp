@@ -1,6 +1,9 @@
 // Start for long scripts, and the cost of one scroll tick with its repaint.
 // Targets: 10,000 display lines laid out in under 300 ms; a tick with its repaint
 // under 1 ms at 10,000 lines, early in the script and after a box has taken over.
+// Big scripts: Start of 1 MB of ordinary lines under 300 ms, of 5 MB (ordinary lines
+// or one paragraph) under 2 s, with memory during Start under 20 times the script's
+// size plus 100 MB.
 #include "bench/Verdict.h"
 
 #include "app/frmMain.h"
@@ -64,6 +67,49 @@ std::vector<PromptBox *> boxesInOrder(const QWidget &window)
     std::stable_sort(boxes.begin(), boxes.end(),
         [&](PromptBox *a, PromptBox *b) { return firstLine(a) < firstLine(b); });
     return boxes;
+}
+
+// A spoken script of about the given size: sentences, a line break after every two.
+QString linedScript(qsizetype bytes)
+{
+    static const char *const sentences[] = {
+        "Good evening, and welcome to the programme. ",
+        "Tonight we look at the weather over the coming week. ",
+        "Caf\xc3\xa9 owners on the coast expect a busy weekend. ",
+        "The forecast calls for sunshine and light winds. ",
+    };
+    QString text;
+    for (int line = 0; text.size() < bytes; ++line)
+        text += QString::fromUtf8(sentences[line % 4])
+            + QString::fromUtf8(sentences[(line + 1) % 4]) + QLatin1Char('\n');
+    return text;
+}
+
+QString unbrokenScript(qsizetype bytes)
+{
+    QString text;
+    while (text.size() < bytes)
+        text += QStringLiteral("the quick brown fox jumps over the lazy dog ");
+    return text;
+}
+
+// The peak resident memory since the last reset, in MB.
+double peakMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return -1;
+}
+
+// Lets the peak resident memory start again from what the process holds now.
+bool resetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
 }
 
 double median(std::vector<double> values)
@@ -177,6 +223,31 @@ int main(int argc, char **argv)
         show("tick with a repaint of the whole area", whole, 1, 4);
         show("tick with its repaint after the first handover", late, 1, 4);
         tick->start(); // Reset acts only while the prompt runs
+    }
+    // Big scripts, as a presenter might load them.
+    struct Big {
+        const char *name;
+        QString text;
+        double limitMs;
+    };
+    for (const Big &big : { Big { "1 MB of ordinary lines", linedScript(1 << 20), 300 },
+             Big { "5 MB of ordinary lines", linedScript(5 << 20), 2000 },
+             Big { "5 MB in one paragraph", unbrokenScript(5 << 20), 2000 } }) {
+        reset->click();
+        store->setPlainText(big.text);
+        QCoreApplication::processEvents();
+        const bool peakKnown = resetPeak();
+        QElapsedTimer clock;
+        clock.start();
+        start->click();
+        const double ms = double(clock.nsecsElapsed()) / 1e6;
+        verdict.require(tick->isActive(), QStringLiteral("Start of %1 runs").arg(big.name));
+        verdict.judge(QStringLiteral("Start, %1").arg(big.name), ms, QStringLiteral("ms"),
+            Verdict::Bound::Below, big.limitMs, 0);
+        const double scriptMb = double(big.text.toUtf8().size()) / (1 << 20);
+        if (peakKnown)
+            verdict.judge(QStringLiteral("peak resident memory during Start, %1").arg(big.name),
+                peakMb(), QStringLiteral("MB"), Verdict::Bound::Below, 20 * scriptMb + 100, 0);
     }
     return verdict.exitCode();
 }

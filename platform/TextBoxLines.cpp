@@ -86,11 +86,12 @@ QString TextBoxLines::selectedText() const
     return text;
 }
 
-qreal TextBoxLines::lineHeight()
+qreal TextBoxLines::textHeight()
 {
     ensureTextWidth();
-    const QTextBlock first = m_box->document()->begin();
-    const qreal height = m_box->document()->documentLayout()->blockBoundingRect(first).height();
-    const int lines = first.layout()->lineCount();
-    return lines > 0 ? height / lines : height;
+    const QTextDocument *document = m_box->document();
+    qreal height = 0;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        height += document->documentLayout()->blockBoundingRect(block).height();
+    return height;
 }

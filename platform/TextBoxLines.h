@@ -33,8 +33,10 @@ public:
     // The box's selection, paragraph ends as '\n'.
     QString selectedText() const;
 
-    // Height of the first display line, in pixels, as the box stacks its lines.
-    qreal lineHeight();
+    // Height of the whole text, in pixels, as the box stacks its lines: a line
+    // drawn in a taller fallback face for a character the font lacks counts at
+    // its own height.
+    qreal textHeight();
 
 private:
     void ensureTextWidth();

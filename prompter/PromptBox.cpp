@@ -4,6 +4,10 @@
 #include "platform/Fonts.h"
 #include "platform/TextBoxLines.h"
 #include "platform/Twips.h"
+#include "prompter/BoxLayout.h"
+
+#include <QPaintEvent>
+#include <QPainter>
 
 #include <algorithm>
 
@@ -82,6 +86,18 @@ void PromptBox::setForeColor(qint32 ref)
     QPalette pal = palette();
     pal.setColor(QPalette::Text, colorFromRef(ref));
     setPalette(pal);
+}
+
+void PromptBox::paintEvent(QPaintEvent *event)
+{
+    // A box at or below the waiting Top lies below the prompt area but for its top
+    // rows, where the tops of its first line's letters would peek in: until it
+    // rises, it shows only its background.
+    if (m_top >= float(kWaitingTop)) {
+        QPainter(viewport()).fillRect(event->rect(), palette().base());
+        return;
+    }
+    QPlainTextEdit::paintEvent(event);
 }
 
 void PromptBox::takeDesignOf(const PromptBox &element)

@@ -38,6 +38,9 @@ public:
     // The box's line messages, answered from its own layout.
     TextBoxLines &lines() { return *m_lines; }
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     void place();
 

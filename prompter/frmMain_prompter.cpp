@@ -5,6 +5,7 @@
 #include "platform/MsgBox.h"
 #include "platform/TextBoxLines.h"
 #include "platform/Twips.h"
+#include "platform/WaitCursor.h"
 #include "prompter/BoxLayout.h"
 #include "prompter/PromptBox.h"
 #include "settings/SettingsFile.h"
@@ -14,6 +15,8 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace
 {
@@ -52,6 +55,7 @@ void frmMain::cmdstart_Click()
         return;
     }
 
+    const WaitCursor busy;
     LoadSettings();
     applyAreaColors();
     txtcontainer->setFontSize(gFontSize);
@@ -66,14 +70,11 @@ void frmMain::cmdstart_Click()
 void frmMain::PreparePrompt()
 {
     mLastBox = 0;
-    const BoxLayout layout
-        = boxLayoutFor(gFontSize, txtcontainer->lines().lineHeight() * kTwipsPerPixel);
-    const qint32 lines = layout.lines;
-    mBoxHeight = layout.boxHeight;
-    mHandoverTop = layout.handoverTop;
+    const qint32 lines = linesPerBox(gFontSize);
 
     if (mLineCount <= lines) {
         setUpPromptBox(txtprompt[0], txtcontainer->toPlainText());
+        mFollowGap.assign(1, std::nullopt);
         return;
     }
 
@@ -90,16 +91,19 @@ void frmMain::PreparePrompt()
     const qint32 endLine = txtcontainer->lines().lineCount();
     txtprompt[size_t(mLastBox)]->setVisible(true);
     setUpPromptBox(txtprompt[size_t(mLastBox)], GetLines(txtcontainer, startLine, endLine));
+    mFollowGap.assign(txtprompt.size(), std::nullopt);
 }
 
 void frmMain::setUpPromptBox(PromptBox *box, const QString &text)
 {
-    box->setHeight(float(mBoxHeight));
     box->setTop(kWaitingTop);
     box->setFontSize(gFontSize);
     box->setBackColor(SettingsFile::toColor(gBackColor, SettingsFile::kDefaultBackColor));
     box->setForeColor(SettingsFile::toColor(gFontColor, SettingsFile::kDefaultFontColor));
     box->setPlainText(text);
+    // As tall as its text as it lays it out: a line in a taller fallback face
+    // neither overflows the box nor leaves a blank stretch at the hand-over.
+    box->setHeight(float(box->lines().textHeight() * kTwipsPerPixel));
 }
 
 void frmMain::addPromptBox()
@@ -132,10 +136,21 @@ void frmMain::tmrmain_Timer()
     PromptBox *first = txtprompt[0];
     first->setTop(first->Top() - float(mSpeed));
     for (mBoxIndex = 1; mBoxIndex <= mLastBox; ++mBoxIndex) {
-        if (txtprompt[size_t(mBoxIndex) - 1]->Top() < float(mHandoverTop)) {
-            PromptBox *box = txtprompt[size_t(mBoxIndex)];
-            box->setTop(box->Top() - float(mSpeed));
+        const PromptBox *before = txtprompt[size_t(mBoxIndex) - 1];
+        PromptBox *box = txtprompt[size_t(mBoxIndex)];
+        const float edge = before->Top() + before->Height();
+        std::optional<float> &gap = mFollowGap[size_t(mBoxIndex)];
+        if (!gap) {
+            // Every later box waits too.
+            if (edge >= float(kHandoverEdge))
+                break;
+            // It starts in the tick its predecessor's edge passes the hand-over edge,
+            // never above that edge nor more than the gap below it.
+            gap = std::clamp(box->Top() - float(mSpeed) - edge, 0.0f, float(kMaxHandoverGap));
         }
+        // From then on it keeps its place behind its predecessor, whichever way the
+        // text runs, so no line overlaps another or leaves a gap.
+        box->setTop(edge + *gap);
     }
     showSpeed();
 }

@@ -3,7 +3,6 @@
 #include "app/frmMain.h"
 #include "platform/Fonts.h"
 #include "platform/TextBoxLines.h"
-#include "prompter/BoxLayout.h"
 #include "prompter/PromptBox.h"
 
 #include <QApplication>
@@ -27,6 +26,16 @@ QString numbered(int count, const char *pattern = "line %1", char separator = '\
     for (int i = 0; i < count; ++i)
         list << QString::fromLatin1(pattern).arg(i);
     return list.join(QLatin1Char(separator));
+}
+
+// The height of a box's text in twips, line by line as the box lays it out.
+float textHeight(const PromptBox &box)
+{
+    qreal pixels = 0;
+    for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next())
+        for (int i = 0; i < block.layout()->lineCount(); ++i)
+            pixels += block.layout()->lineAt(i).height();
+    return float(pixels * 15);
 }
 
 // A main window on a settings.ini of the test's own.
@@ -69,26 +78,6 @@ class tst_Prompter : public QObject
 
 private Q_SLOTS:
     void initTestCase() { QVERIFY(loadTahoma()); }
-
-    // The box holds its lines, leaves no whole line empty, and its bottom edge hands over at 5700.
-    // Rows: points, line height in twips (Tahoma's on Windows, then a tie, taller, fractions and
-    // Wine's Tahoma), lines, box height.
-    void fitsTheBoxToTheFace_data()
-    {
-        QTest::addColumn<QList<double>>("row");
-        for (const QList<double> &row :
-            { QList<double> { 36, 870, 112, 97600 }, { 28, 675, 144, 97200 },
-                { 24, 585, 166, 97200 }, { 32, 870, 112, 97600 }, { 36, 1000, 112, 112000 },
-                { 28, 675.01, 144, 97202 }, { 24, 585.5, 166, 97200 }, { 24, 480, 166, 79680 } })
-            QTest::addRow("%g points, %g twips", row[0], row[1]) << row;
-    }
-    void fitsTheBoxToTheFace()
-    {
-        QFETCH(QList<double>, row);
-        const BoxLayout layout = boxLayoutFor(int(row[0]), row[1]);
-        QCOMPARE(QList<double>({ double(layout.lines), double(layout.boxHeight) }), row.mid(2));
-        QCOMPARE(layout.boxHeight + layout.handoverTop, 5700);
-    }
 
     void cutsIntoBoxes_data()
     {
@@ -134,27 +123,94 @@ private Q_SLOTS:
             shown += box->toPlainText();
             // A box cut at a line break ends with it, which opens one empty line more.
             const int lines = box->lines().lineCount() - (!last && shown.endsWith('\n'));
-            QCOMPARE(QVariantList({ lines, box->Height(), box->Top(), box->isHidden(),
-                         box->font().pixelSize(), box->palette().color(QPalette::Text),
-                         box->palette().color(QPalette::Base) }),
-                QVariantList({ last ? cut[2] : perBox, p.box0->Height(), 5800.0f, false,
+            QCOMPARE(
+                QVariantList({ lines, qAbs(box->Height() - textHeight(*box)) < 15, box->Top(),
+                    box->isHidden(), box->font().pixelSize(), box->palette().color(QPalette::Text),
+                    box->palette().color(QPalette::Base) }),
+                QVariantList({ last ? cut[2] : perBox, true, 5800.0f, false,
                     qRound(points * 96 / 72.0), QColor(Qt::white), QColor(0, 0, 0x40) }));
         }
         QCOMPARE(shown, p.store->toPlainText());
-        // The boxes fit the lines of the face in use.
-        const qreal line = p.box0->document()->begin().layout()->lineAt(0).height();
-        QCOMPARE(p.box0->Height(), float(boxLayoutFor(points, line * 15).boxHeight));
         if (boxes.size() == 1)
             return;
-        // Box 1 waits until the tick in which box 0's bottom edge passes 5700 (at speed 10
-        // the 9771st with Tahoma's line height on Windows), then follows 100 twips below it.
+        // Box 1 waits until the tick in which box 0's bottom edge passes 5700, then keeps the
+        // distance it started at, no more than 100 twips below that edge.
         for (int tick = (100 + int(p.box0->Height())) / 10; tick > 0; --tick)
             fire(p.w, "tmrmain");
         QCOMPARE(boxes[1]->Top(), 5800.0f);
+        const auto gap = [&] { return boxes[1]->Top() - p.box0->Top() - p.box0->Height(); };
         fire(p.w, "tmrmain");
-        QCOMPARE(boxes[1]->Top(), 5790.0f);
+        const float started = gap();
+        QVERIFY(boxes[1]->Top() == 5790.0f && started > 90 && started <= 100);
         fire(p.w, "tmrmain");
-        QCOMPARE(boxes[1]->Top() - (p.box0->Top() + p.box0->Height()), 100.0f);
+        QCOMPARE(gap(), started);
+    }
+
+    // Lines in a fallback face (a star, an emoji, CJK) are taller than Tahoma's: each box is
+    // as tall as its own text, and every box follows its predecessor's bottom edge, never above
+    // it and never more than 100 twips below, forwards and backwards.
+    void handsOverEveryLine_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<int>("speed"); // negative: backwards for a while once box 1 follows
+        for (const auto &[points, speed] :
+            { std::pair(36, 110), { 28, 110 }, { 24, 110 }, { 36, 5 }, { 28, -20 } })
+            QTest::addRow("%d points, speed %d", points, speed) << points << speed;
+    }
+    void handsOverEveryLine()
+    {
+        QFETCH(int, points);
+        QFETCH(int, speed);
+        QStringList lines;
+        for (int i = 0; i < (speed == 5 ? 130 : 400); ++i)
+            lines << QStringLiteral("line %1").arg(i)
+                    + (i % 4 == 1        ? " \u2605"
+                            : i % 8 == 3 ? " \U0001F600 \u6F22\u5B57"
+                                         : "");
+        Prompter p { SettingsFolder(settings(points, qAbs(speed))) };
+        p.store->setPlainText(lines.join('\n'));
+        click(p.w, "cmdstart");
+        const QList<PromptBox *> boxes = p.boxes();
+        QString shown;
+        for (const PromptBox *box : boxes) {
+            shown += box->toPlainText();
+            QVERIFY(qAbs(box->Height() - textHeight(*box)) < 15);
+        }
+        QCOMPARE(shown, p.store->toPlainText());
+        QVERIFY(boxes.size() > 1);
+        const auto tick = [&] {
+            fire(p.w, "tmrmain");
+            for (qsizetype j = 1; j < boxes.size() && boxes[j]->Top() != 5800.0f; ++j) {
+                const float gap = boxes[j]->Top() - boxes[j - 1]->Top() - boxes[j - 1]->Height();
+                QVERIFY2(gap >= 0 && gap <= 100, qPrintable(QString::number(gap)));
+            }
+        };
+        for (int ticks = 0; boxes.last()->Top() == 5800.0f && ticks < 50000; ++ticks) {
+            tick();
+            if (speed < 0 && boxes[1]->Top() < 5800.0f) {
+                auto *bar = child<QScrollBar>(p.w, "hscspeed");
+                bar->setValue(speed);
+                for (int back = 0; back < 300; ++back)
+                    tick();
+                bar->setValue(speed = -speed);
+            }
+        }
+        QVERIFY(boxes.last()->Top() < 5800.0f);
+    }
+
+    // A box waiting below the area shows none of its text in the area's last rows.
+    void waitsOutOfSight()
+    {
+        Prompter p { SettingsFolder(settings(36, 5, "65535\r\n0\r\n255")) };
+        p.store->setPlainText(QStringLiteral("ÉÅÊ|ÌÖ\u2605 ÉÅ\nline 2"));
+        p.w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p.w));
+        click(p.w, "cmdstart");
+        QWidget *area = child(p.w, "picprompt");
+        const QImage rows = area->grab(QRect(0, area->height() - 3, area->width(), 3)).toImage();
+        for (int y = 0; y < rows.height(); ++y)
+            for (int x = 0; x < rows.width(); ++x)
+                QCOMPARE(rows.pixelColor(x, y), QColor(Qt::black));
     }
 
     void followsTheStateTable_data()
