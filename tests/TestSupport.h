@@ -1,16 +1,20 @@
 #pragma once
 
+#include "platform/Mci.h"
 #include "platform/MsgBox.h"
 #include "settings/SettingsFile.h"
 
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
+#include <sys/fsuid.h>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 // A window's control by its design name (its object name); the test stops when there is none.
@@ -34,6 +38,21 @@ inline void fire(const QObject &window, const char *timer)
     QMetaObject::invokeMethod(child<QTimer>(window, timer), "timeout");
 }
 
+// What an MCI command string returns.
+inline MciError send(const QString &command)
+{
+    QString ret;
+    return MciError(mciSendStringA(command, ret, 1024, 0));
+}
+
+// The message box that reports an MCI error.
+inline QString errorBox(MciError error)
+{
+    QString text;
+    mciGetErrorStringA(qint32(error), text, 1024);
+    return "Error: " + text.toUpper();
+}
+
 // Collects message boxes instead of showing them, for as long as it lives.
 class CapturedMessages
 {
@@ -51,11 +70,9 @@ public:
     {
         QStringList result;
         for (const ShownMessage &m : list) {
-            const bool error = m.title == QLatin1String("Error") && m.style == MsgStyle::Critical;
-            const bool notice
-                = m.title == QLatin1String("Message") && m.style == MsgStyle::Information;
-            result << (error || notice ? m.title : QStringLiteral("?")) + QStringLiteral(": ")
-                    + m.text;
+            const bool error = m.title == "Error" && m.style == MsgStyle::Critical;
+            const bool notice = m.title == "Message" && m.style == MsgStyle::Information;
+            result << (error || notice ? m.title : "?") + ": " + m.text;
         }
         return result;
     }
@@ -101,11 +118,6 @@ public:
 private:
     QTemporaryDir m_dir;
 };
-
-#include <csignal>
-#include <sys/fsuid.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 // Lets files grow no larger than a few bytes while it lives, so that a write
 // fails half way, as on a full disk; this holds for root too.

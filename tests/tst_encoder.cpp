@@ -14,7 +14,6 @@ enum Outcome { Encoded, Failed, Refused, Destroyed };
 class tst_Encoder : public QObject
 {
     Q_OBJECT
-
 private Q_SLOTS:
     void encodes_data()
     {

@@ -5,7 +5,6 @@
 #include "platform/ShellExecute.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QUrl>
@@ -13,10 +12,8 @@
 class tst_MainWindow : public QObject
 {
     Q_OBJECT
-
 private Q_SLOTS:
     void initTestCase() { QVERIFY(loadTahoma()); }
-
     // Start-up: the design, the buttons of Idle, the stored colours. About's links open what they
     // show and leave it open and modal, over its statement of paragraphs; Help opens the page in
     // "help". Last, as it ends the event loops for good, Exit ends the run and saves nothing.

@@ -4,33 +4,16 @@
 #include "WaveProbe.h"
 
 #include "app/frmMain.h"
-#include "platform/Mci.h"
 #include "recorder/OcxLame.h"
 #include "recorder/RecordTime.h"
 
-#include <QComboBox>
 #include <QDirIterator>
 #include <QLabel>
 #include <QProgressBar>
 #include <QSignalSpy>
 
-#include <optional>
-
 namespace
 {
-QString errorBox(MciError error)
-{
-    QString text;
-    mciGetErrorStringA(qint32(error), text, 1024);
-    return "Error: " + text.toUpper();
-}
-
-MciError send(const QString &command)
-{
-    QString ret;
-    return MciError(mciSendStringA(command, ret, 1024, 0));
-}
-
 // Record, Stop, Play and Save enabled (1) or not, the time, the WAV bar's value and the MP3
 // bar's (-1 hidden), the time's refresh ticking or the save timer, and the hourglass.
 QString panel(const frmMain &w)
@@ -107,28 +90,24 @@ private Q_SLOTS:
     void cleanup() { send(QStringLiteral("close all")); }
     void recordsStopsAndPlays_data()
     {
-        QTest::addColumn<double>("start");
-        QTest::addColumn<double>("now");
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("times"); // the clock at Record, the clock later, the time shown
         // Half seconds go to even; the last two rows fail with the start unrounded or half up.
-        const std::tuple<double, double, const char *> rows[] = { { 1000, 1059.4, "00:59" },
-            { 1000, 1059.5, "01:00" }, { 1000, 1060.5, "01:00" }, { 1000, 1754.2, "12:34" },
-            { 1000, 7000, "100:00" }, { 1000.5, 1001.6, "00:02" }, { 1001.5, 1003.4, "00:01" } };
-        for (const auto &[start, now, text] : rows)
-            QTest::addRow("%g to %g", start, now) << start << now << QString(text);
+        for (const char *row :
+            { "1000 1059.4 00:59", "1000 1059.5 01:00", "1000 1060.5 01:00", "1000 1754.2 12:34",
+                "1000 7000 100:00", "1000.5 1001.6 00:02", "1001.5 1003.4 00:01" })
+            QTest::newRow(row) << QString(row);
     }
     void recordsStopsAndPlays()
     {
-        QFETCH(double, start);
-        QFETCH(double, now);
-        QFETCH(QString, text);
+        QFETCH(QString, times);
+        const QString text = times.section(' ', 2);
         frmMain w;
         QCOMPARE(panel(w), QStringLiteral("1001 00:00 0/0"));
-        m_now = start;
+        m_now = times.section(' ', 0, 0).toDouble();
         click(w, "cmdrecord");
         QCOMPARE(panel(w), QStringLiteral("1100 00:00 0/0 ticking"));
         m_audio.feed(8000);
-        m_now = now;
+        m_now = times.section(' ', 1, 1).toDouble();
         QTRY_COMPARE(panel(w), "1100 " + text + " 0/0 ticking");
         // Stop twice ends as once; the time stays, through Play too.
         click(w, "cmdstop");
@@ -236,7 +215,7 @@ private Q_SLOTS:
         QCOMPARE(boxes(), QStringList { kDone + path(QStringLiteral("second.mp3")) });
         QCOMPARE(panel(w) + ", " + files(),
             "1111 00:00 0/0, second.mp3 64, second.wav 44100, take.mp3 64, take.wav 44100");
-        QCOMPARE(m_answers->shows(), QStringList(3, "Save 6 0 Mp3 Files|*.mp3 CancelError"));
+        QCOMPARE(m_answers->shows, QStringList(3, "Save 6 0 Mp3 Files|*.mp3 CancelError"));
         m_answers->choose(path(QStringLiteral("third.mp3")));
         click(w, "cmdsave");
         click(w, "cmdrecord");
@@ -277,7 +256,7 @@ private Q_SLOTS:
         QFETCH(QString, written);
         const QString tag = QTest::currentDataTag();
         frmMain w;
-        QTest::keyClick(child<QComboBox>(w, "cmbquality"), Qt::Key_Home); // 128 kbit/s
+        QTest::keyClick(child(w, "cmbquality"), Qt::Key_Home); // 128 kbit/s
         if (tag != "no take") // else Stop stays disabled and ignores its click
             click(w, "cmdrecord");
         m_audio.feed(44100);

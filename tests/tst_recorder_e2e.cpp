@@ -3,7 +3,6 @@
 #include "WaveProbe.h"
 
 #include "app/frmMain.h"
-#include "platform/Mci.h"
 #include "recorder/WaveAudioDevice.h"
 
 #include <QAudioDevice>
@@ -16,7 +15,6 @@ class tst_RecorderE2E : public QObject
 {
     Q_OBJECT
 
-    QString m_ret; // what MCI commands give back; unused
     static int sinkInputs() // streams playing on the sound server; -1 when it cannot be asked
     {
         QProcess pactl;
@@ -27,7 +25,7 @@ class tst_RecorderE2E : public QObject
 
 private Q_SLOTS:
     // Also after a failure: an element left open would outlive the application object.
-    void cleanup() { mciSendStringA(QStringLiteral("close all"), m_ret, 1024, 0); }
+    void cleanup() { send(QStringLiteral("close all")); }
 
     void recordsPlaysAndSavesATone()
     {

@@ -1,14 +1,12 @@
 #include "TestSupport.h"
 
 #include "app/frmMain.h"
-#include "platform/Mci.h"
 #include "recorder/WaveAudioDevice.h"
 
 // Runs with no sound server to reach: the sound system offers no input at all.
 class tst_RecorderNoInput : public QObject
 {
     Q_OBJECT
-
 private Q_SLOTS:
     void recordShowsOneError()
     {
@@ -17,11 +15,9 @@ private Q_SLOTS:
         CapturedMessages boxes;
         frmMain w;
         click(w, "cmdrecord");
-        QString text;
-        mciGetErrorStringA(qint32(MciError::NoInputDevice), text, 1024);
-        QCOMPARE(boxes.shown(), QStringList { "Error: " + text.toUpper() });
+        QCOMPARE(boxes.shown(), QStringList { errorBox(MciError::NoInputDevice) });
         QVERIFY(!child(w, "cmdstop")->isEnabled()); // nothing started
-        mciSendStringA(QStringLiteral("close all"), text, 1024, 0);
+        send(QStringLiteral("close all"));
     }
 };
 

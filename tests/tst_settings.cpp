@@ -29,6 +29,16 @@ QString choices(const frmSettings &dialog)
     return shown.join(QLatin1Char(' '));
 }
 
+// The size and colours held (as text, blanks and all) and the speed shown, with its label.
+QString held(const frmMain &w)
+{
+    return QStringLiteral("%1|%2|%3|%4|%5/%6")
+        .arg(gFontSize)
+        .arg(gFontColor, gBackColor, gLineColor)
+        .arg(child<QScrollBar>(w, "hscspeed")->value())
+        .arg(child<QLabel>(w, "lblspeed")->text());
+}
+
 // A main window, and so a hidden settings dialog, on a settings.ini of the test's own.
 struct Session {
     frmSettings *dialog() const { return w.findChild<frmSettings *>(); }
@@ -43,10 +53,8 @@ struct Session {
 class tst_Settings : public QObject
 {
     Q_OBJECT
-
 private Q_SLOTS:
-    // What start-up takes from a file: the size and colours as held (colours as text,
-    // blanks and all), the speed and its label, and what the hidden dialog shows.
+    // What start-up takes from a file, and what the hidden dialog shows.
     void readsTheFileAtStartUp_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -71,48 +79,34 @@ private Q_SLOTS:
         row("a line past 4 KB does not convert", "24" + QByteArray(5000, ' ') + "\n1\n2\n3\n-7\n96",
             "36|1|2|3|-7/-7|36 #010000 #020000 #020000 #030000 Near High - 96Kbps 96");
     }
-
     void readsTheFileAtStartUp()
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, loaded);
         Session s { SettingsFolder(file) };
         QVERIFY(s.dialog()->isHidden());
-        const QStringList held { QString::number(gFontSize), gFontColor, gBackColor, gLineColor,
-            QString::number(s.speed->value()) + '/' + child<QLabel>(s.w, "lblspeed")->text(),
-            choices(*s.dialog()) };
-        QCOMPARE(held.join(QLatin1Char('|')), loaded);
+        QCOMPARE(held(s.w) + '|' + choices(*s.dialog()), loaded);
     }
-
     // A settings.ini that is no regular file is not read, and start-up goes on with the
     // values it had; only six lines of a huge file are read.
     void startsWithoutReadingOddFiles()
     {
         SettingsFolder folder(kPadded);
-        const QString path = SettingsFile::path();
-        const auto check = [](const char *what, const char *loaded, int speed) {
-            frmMain w;
-            const QStringList held { QString::number(gFontSize), gFontColor, gBackColor, gLineColor,
-                QString::number(child<QScrollBar>(w, "hscspeed")->value()) };
-            QVERIFY2(held.join('|') == QString("%1|%2").arg(loaded).arg(speed), what);
-        };
-        check("the file", "24| 65535 | 0 | 255 ", 3);
+        const QString path = SettingsFile::path(), kept = "24| 65535 | 0 | 255 |0/0";
+        QCOMPARE(held(frmMain()), "24| 65535 | 0 | 255 |3/3");
         QVERIFY(QFile::remove(path) && mkfifo(QFile::encodeName(path), 0600) == 0);
-        check("a FIFO", "24| 65535 | 0 | 255 ", 0);
+        QCOMPARE(held(frmMain()), kept);
         QVERIFY(QFile::remove(path) && QDir().mkdir(path));
-        check("a folder", "24| 65535 | 0 | 255 ", 0);
+        QCOMPARE(held(frmMain()), kept);
         QVERIFY(QDir().rmdir(path) && QFile::link(QStringLiteral("/dev/zero"), path));
-        check("a link to /dev/zero", "24| 65535 | 0 | 255 ", 0);
+        QCOMPARE(held(frmMain()), kept);
         // 200 MB, sparse: line 4 goes on in NUL bytes past what is read, so it and the
         // lines after it are missing and keep their values.
         QVERIFY(QFile::remove(path));
-        QFile huge(path);
-        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.write("28\n1\n2\n 2") == 9);
-        QVERIFY(huge.resize(200 << 20));
-        huge.close();
-        check("200 MB", "28|1|2| 255 ", 0);
+        folder.write("28\n1\n2\n 2");
+        QVERIFY(QFile::resize(path, 200 << 20));
+        QCOMPARE(held(frmMain()), "28|1|2| 255 |0/0");
     }
-
     // Colours recolour the sample, a cancel leaves it; Save writes the choices in the file's
     // forms, with the speed shown. A failed Save or drag (the file cannot be opened, or a
     // write stops half way) keeps the old file; a drag tells of it once, when it ends.
@@ -149,7 +143,6 @@ private Q_SLOTS:
             QStringList("Message: YOUR SETTINGS ARE SAVED.")
                 + QStringList(3, "Error: COULD NOT SAVE YOUR SETTINGS!"));
     }
-
     // Options shows the dialog, whose close box discards unsaved choices. Only a drag then stores
     // the speed, at once and in the writers' forms, through a dialog made anew from the file.
     void closingDiscardsAndDragStores()
