@@ -2,7 +2,7 @@
 // Targets: 10,000 display lines laid out in under 300 ms; a tick with its repaint
 // under 1 ms at 10,000 lines, early in the script and after a box has taken over.
 // Big scripts: Start of 1 MB of ordinary lines under 300 ms, of 5 MB (ordinary lines
-// or one paragraph) under 2 s, with memory during Start under 20 times the script's
+// or one paragraph) under 2 s, with the memory Start adds under 20 times the script's
 // size plus 100 MB.
 #include "bench/Verdict.h"
 
@@ -236,7 +236,9 @@ int main(int argc, char **argv)
         reset->click();
         store->setPlainText(big.text);
         QCoreApplication::processEvents();
+        // Earlier runs leave their heap to the process: what Start adds is measured.
         const bool peakKnown = resetPeak();
+        const double before = peakMb();
         QElapsedTimer clock;
         clock.start();
         start->click();
@@ -246,8 +248,9 @@ int main(int argc, char **argv)
             Verdict::Bound::Below, big.limitMs, 0);
         const double scriptMb = double(big.text.toUtf8().size()) / (1 << 20);
         if (peakKnown)
-            verdict.judge(QStringLiteral("peak resident memory during Start, %1").arg(big.name),
-                peakMb(), QStringLiteral("MB"), Verdict::Bound::Below, 20 * scriptMb + 100, 0);
+            verdict.judge(QStringLiteral("resident memory added during Start, %1").arg(big.name),
+                peakMb() - before, QStringLiteral("MB"), Verdict::Bound::Below, 20 * scriptMb + 100,
+                0);
     }
     return verdict.exitCode();
 }
