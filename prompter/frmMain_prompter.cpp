@@ -61,6 +61,8 @@ void frmMain::cmdstart_Click()
     txtcontainer->setFontSize(gFontSize);
     mLineCount = txtcontainer->lines().lineCount();
     PreparePrompt();
+    // Every box but the first waits for its predecessor.
+    mFollowGap.assign(txtprompt.size(), std::nullopt);
     if (!tmrmain->isActive()) {
         tmrmain->start();
         switchButtons(cmdstart, cmdpause);
@@ -74,7 +76,6 @@ void frmMain::PreparePrompt()
 
     if (mLineCount <= lines) {
         setUpPromptBox(txtprompt[0], txtcontainer->toPlainText());
-        mFollowGap.assign(1, std::nullopt);
         return;
     }
 
@@ -91,7 +92,6 @@ void frmMain::PreparePrompt()
     const qint32 endLine = txtcontainer->lines().lineCount();
     txtprompt[size_t(mLastBox)]->setVisible(true);
     setUpPromptBox(txtprompt[size_t(mLastBox)], GetLines(txtcontainer, startLine, endLine));
-    mFollowGap.assign(txtprompt.size(), std::nullopt);
 }
 
 void frmMain::setUpPromptBox(PromptBox *box, const QString &text)
