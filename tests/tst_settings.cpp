@@ -87,8 +87,7 @@ private Q_SLOTS:
         QVERIFY(s.dialog()->isHidden());
         QCOMPARE(held(s.w) + '|' + choices(*s.dialog()), loaded);
     }
-    // A settings.ini that is no regular file is not read, and start-up goes on with the
-    // values it had; only six lines of a huge file are read.
+    // A settings.ini that is no regular file is not read; of a huge one, six lines at most.
     void startsWithoutReadingOddFiles()
     {
         SettingsFolder folder(kPadded);
@@ -100,8 +99,7 @@ private Q_SLOTS:
         QCOMPARE(held(frmMain()), kept);
         QVERIFY(QDir().rmdir(path) && QFile::link(QStringLiteral("/dev/zero"), path));
         QCOMPARE(held(frmMain()), kept);
-        // 200 MB, sparse: line 4 goes on in NUL bytes past what is read, so it and the
-        // lines after it are missing and keep their values.
+        // 200 MB, sparse: line 4 runs on in NUL bytes past what is read, and keeps its value.
         QVERIFY(QFile::remove(path));
         folder.write("28\n1\n2\n 2");
         QVERIFY(QFile::resize(path, 200 << 20));
@@ -114,6 +112,7 @@ private Q_SLOTS:
     {
         Session s;
         frmSettings &dialog = *s.dialog();
+        QVERIFY(child(dialog, "Label1")->font() == dialog.font()); // captions as the window
         child<QComboBox>(dialog, "cmbfontsize")->setCurrentText(QStringLiteral("28"));
         for (const auto &[button, color] : { std::pair("cmdfontcolor", 0xFFFFFF),
                  { "cmdbackcolor", 0x800000 }, { "cmdlinecolor", 0x00FF00 } }) {
