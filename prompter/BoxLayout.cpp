@@ -1,26 +1,13 @@
 #include "prompter/BoxLayout.h"
 
-#include <array>
-#include <cstdlib>
-
-namespace
-{
-
-struct Row {
-    int points;
-    int lines;
-};
-
-constexpr std::array<Row, 3> kRows { { { 36, 112 }, { 28, 144 }, { 24, 166 } } };
-
-} // namespace
-
 int linesPerBox(int points)
 {
-    const Row *nearest = &kRows.front();
-    for (const Row &row : kRows) {
-        if (std::abs(row.points - points) < std::abs(nearest->points - points))
-            nearest = &row;
+    switch (points) {
+    case 24:
+        return 166;
+    case 28:
+        return 144;
+    default:
+        return 112;
     }
-    return nearest->lines;
 }

@@ -8,7 +8,7 @@ inline constexpr int kWaitingTop = 5800;
 inline constexpr int kHandoverEdge = 5700;
 inline constexpr int kMaxHandoverGap = kWaitingTop - kHandoverEdge;
 
-// Display lines cut into one prompt box at a font size in points, by the nearest
-// of the sizes 24, 28 and 36 (ties go to the larger). Each box is then as tall as
-// the text it holds.
+// Display lines cut into one prompt box at a font size of 24, 28 or 36 points, the
+// sizes the settings file takes every size to. Each box is then as tall as the
+// text it holds.
 int linesPerBox(int points);
