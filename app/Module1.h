@@ -14,6 +14,6 @@ inline qint16 gSettingsLine = 0;
 inline QString gSettingsText;
 
 // The short form of a full path, as the recorder hands it to the sound device.
-// A missing file is created for the question and deleted again, so an empty
-// answer also means the place cannot be written.
+// A file still to be written answers with its own path when its folder can be
+// written, so an empty answer also means the place cannot be written.
 QString GetShortName(const QString &path);

@@ -5,6 +5,7 @@
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/KeyPreview.h"
+#include "platform/Mci.h"
 #include "platform/Twips.h"
 #include "prompter/PromptBox.h"
 #include "recorder/OcxLame.h"
@@ -51,9 +52,13 @@ frmMain::frmMain(QWidget *parent)
     buildWindow();
     connectControls();
     Form_Load();
+    watchRecorder();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    setMciFailureListener({});
+}
 
 void frmMain::buildWindow()
 {
@@ -257,6 +262,11 @@ void frmMain::SetProgressBarColor(QProgressBar *bar, qint32 color)
     QPalette pal = bar->palette();
     pal.setColor(QPalette::Highlight, colorFromRef(color));
     bar->setPalette(pal);
+    // The style shades the highlight into a gradient, so the colour itself would never
+    // show: the filled part is painted flat, inside the groove's border, which stays
+    // as the style draws it.
+    bar->setStyleSheet(QStringLiteral("QProgressBar::chunk { background-color: %1; margin: 1px; }")
+                           .arg(colorFromRef(color).name()));
 }
 
 void frmMain::cmdexit_Click()
@@ -272,6 +282,8 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 void frmMain::Form_QueryUnload()
 {
-    // Every close ends the run at once: nothing is saved or asked.
+    // Every close ends the run at once: nothing is saved or asked, and the take,
+    // unsaved, goes with the run.
+    mciSendStringA(QStringLiteral("close all"), mMciReturn, kMciBufferLength, 0);
     QCoreApplication::exit(0);
 }

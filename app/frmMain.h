@@ -83,6 +83,13 @@ private:
     void cmdrecord_Click();
     void cmdstop_Click();
     void cmdplay_Click();
+    // The recording or playback ended on its own: told as an error, a recording
+    // ended as Stop would, keeping what was heard.
+    void recSound_Failed(qint32 code);
+    void endRecording();
+    void watchRecorder();
+    // Offers takes that runs ending without cleaning up left behind.
+    void offerLeftTakes();
     void ShowRecordTime();
     void reportMciResult();
     void cmdsave_Click();

@@ -94,7 +94,10 @@ void run(Verdict &verdict, const char *name, const QByteArray &bytes, bool judge
             verdict.inform(figure, ms, QStringLiteral("ms"), 1);
     };
     int messages = 0;
-    setMessageSink([&messages](const ShownMessage &) { ++messages; });
+    setMessageSink([&messages](const ShownMessage &) {
+        ++messages;
+        return MsgAnswer::Ok;
+    });
     CommonDialog::setAnswerer([&path](CommonDialog::Kind, const CommonDialog &) {
         return CommonDialog::Answer { true, path, 0 };
     });

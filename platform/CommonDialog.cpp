@@ -77,6 +77,8 @@ CommonDialog::Answer CommonDialog::askForFile(Kind kind) const
     dialog.setFileMode(kind == Kind::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!(Flags & kOverwritePrompt))
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // Added before the overwrite question, so that it asks about the file really written.
+    dialog.setDefaultSuffix(DefaultExt);
     const QStringList filters = nameFilters();
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);

@@ -24,6 +24,7 @@ public:
     qint16 FilterIndex = 0; // 1-based
     qint16 MaxFileSize = 260;
     QString FileTitle; // the chosen name without its folder
+    QString DefaultExt; // added to a typed name without an extension; no dot
 
     // Each shows a modal dialog. A confirmed choice lands in the properties.
     // False only when the user cancelled with CancelError set: the failure the

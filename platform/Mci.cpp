@@ -13,6 +13,7 @@ namespace
 struct MciState {
     QHash<QString, MciDriver> drivers; // by lower-case type
     std::map<QString, std::unique_ptr<MciDevice>> devices; // by lower-case alias
+    MciFailureListener failureListener;
 };
 
 MciState &state()
@@ -116,11 +117,21 @@ QString errorText(qint32 code)
     case MciError::DeviceFailure:
         return QStringLiteral("The sound device failed to start.");
     case MciError::TakeStorageFailed:
-        return QStringLiteral("The recording could not be kept in its temporary file.");
+        return QStringLiteral("The recording could not be kept on the disk.");
     case MciError::FileWriteFailed:
         return QStringLiteral("The wave file could not be written.");
     case MciError::TakeTooLong:
         return QStringLiteral("The recording is too long for a wave file.");
+    case MciError::CaptureLost:
+        return QStringLiteral(
+            "The sound input stopped. The recording ends with what was heard until then.");
+    case MciError::PlaybackLost:
+        return QStringLiteral("The sound output stopped during playback.");
+    case MciError::TakeWriteFailed:
+        return QStringLiteral(
+            "The disk took no more of the recording. It ends with what was kept until then.");
+    case MciError::NothingRecorded:
+        return QStringLiteral("There is no recording to save.");
     }
     return QStringLiteral("The error code is unknown.");
 }
@@ -143,6 +154,27 @@ qint32 mciSendStringA(
 void mciGetErrorStringA(qint32 code, QString &buffer, int length)
 {
     buffer = errorText(code).left(qMax(0, length - 1));
+}
+
+void setMciFailureListener(MciFailureListener listener)
+{
+    state().failureListener = std::move(listener);
+}
+
+void notifyMciFailure(qint32 code)
+{
+    if (state().failureListener)
+        state().failureListener(code);
+}
+
+MciError openMciDevice(const QString &alias, std::unique_ptr<MciDevice> device)
+{
+    MciState &s = state();
+    if (s.devices.count(alias.toLower()) != 0)
+        return MciError::AliasInUse;
+    s.devices.emplace(alias.toLower(), std::move(device));
+    closeAllOnQuit();
+    return MciError::None;
 }
 
 void installMciDriver(const QString &type, MciDriver driver)

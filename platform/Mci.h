@@ -19,6 +19,16 @@ qint32 mciSendStringA(
 // Writes the text of an error code into buffer, at most length - 1 characters.
 void mciGetErrorStringA(qint32 code, QString &buffer, int length);
 
+// Opens an element made elsewhere (a take kept from an earlier run) under an alias,
+// as "open" does for a new one.
+MciError openMciDevice(const QString &alias, std::unique_ptr<MciDevice> device);
+
+// An element whose recording or playback ends on its own tells the listener (the
+// window that started it) with the code of what went wrong; on the user-interface thread.
+using MciFailureListener = std::function<void(qint32 code)>;
+void setMciFailureListener(MciFailureListener listener);
+void notifyMciFailure(qint32 code);
+
 // A driver makes the elements of one device type ("waveaudio"). Installing a driver
 // for a type replaces the one before; elements already open keep theirs.
 using MciDriver = std::function<std::unique_ptr<MciDevice>()>;

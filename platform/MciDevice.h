@@ -20,6 +20,10 @@ enum class MciError : qint32 {
     TakeStorageFailed = 271,
     FileWriteFailed = 272,
     TakeTooLong = 273,
+    CaptureLost = 274,
+    PlaybackLost = 275,
+    TakeWriteFailed = 276,
+    NothingRecorded = 277,
 };
 
 // The values of a "set" command; only those the command names are present.

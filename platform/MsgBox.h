@@ -6,11 +6,15 @@
 
 class QWidget;
 
-// Stands in for the system message box: one OK button, an icon by style.
+// Stands in for the system message box: an icon and buttons by style.
 enum class MsgStyle {
-    Critical = 16, // "Error" boxes
-    Information = 64, // "Message" boxes
+    Critical = 16, // "Error" boxes, OK
+    YesNoQuestion = 4 + 32, // "Message" boxes that ask, Yes and No
+    Information = 64, // "Message" boxes, OK
 };
+
+// The button the user pressed.
+enum class MsgAnswer { Ok = 1, Yes = 6, No = 7 };
 
 struct ShownMessage {
     QString text;
@@ -18,13 +22,15 @@ struct ShownMessage {
     MsgStyle style;
 };
 
-// Shows a modal box and returns when the user presses OK.
-void MsgBox(QWidget *parent, const QString &text, MsgStyle style, const QString &title);
+// Shows a modal box and returns the button the user pressed.
+MsgAnswer MsgBox(QWidget *parent, const QString &text, MsgStyle style, const QString &title);
 
-// The program's two kinds of box, with the titles every window uses.
+// The program's kinds of box, with the titles every window uses.
 void ShowError(QWidget *parent, const QString &text);
 void ShowNotice(QWidget *parent, const QString &text);
+// True when the user answers Yes.
+bool AskYesNo(QWidget *parent, const QString &text);
 
-// Test seam: while a sink is set, boxes go to it instead of the screen.
-using MessageSink = std::function<void(const ShownMessage &)>;
+// Test seam: while a sink is set, boxes go to it instead of the screen, and it answers.
+using MessageSink = std::function<MsgAnswer(const ShownMessage &)>;
 void setMessageSink(MessageSink sink);

@@ -2,7 +2,8 @@
 
 #include "platform/MciDevice.h"
 
-#include <QAudioFormat>
+#include <functional>
+#include <mutex>
 
 class QIODevice;
 
@@ -12,14 +13,16 @@ inline constexpr int kTakeChannels = 2;
 inline constexpr int kTakeFrameBytes = 4;
 inline constexpr int kTakeBytesPerSec = kTakeRate * kTakeFrameBytes;
 
-QAudioFormat takeFormat();
-
 // Moves sound between the take and the machine: the real sound system in the
 // program, a synthetic one in tests. Devices handed in are owned by the caller and
-// stay valid until the matching stop.
+// stay valid until the matching stop; a backend may use them from a thread of its own.
 class AudioBackend
 {
 public:
+    // Told when a capture or playback ends on its own (the sound server went away,
+    // the input was unplugged); called on any thread, at most once per start.
+    using EndedHandler = std::function<void(MciError)>;
+
     virtual ~AudioBackend() = default;
 
     // Starts writing captured frames to sink; returns at once.
@@ -28,4 +31,22 @@ public:
     // Starts reading frames from source to the output; returns at once.
     virtual MciError startPlayback(QIODevice *source) = 0;
     virtual void stopPlayback() = 0;
+
+    void setEndedHandler(EndedHandler handler)
+    {
+        const std::scoped_lock lock(m_endedMutex);
+        m_ended = std::move(handler);
+    }
+
+protected:
+    void reportEnded(MciError error)
+    {
+        const std::scoped_lock lock(m_endedMutex);
+        if (m_ended)
+            m_ended(error);
+    }
+
+private:
+    std::mutex m_endedMutex;
+    EndedHandler m_ended;
 };

@@ -1,20 +1,30 @@
 #include "recorder/WaveAudioDevice.h"
 
 #include "platform/Mci.h"
-#include "recorder/QtAudioBackend.h"
+#include "recorder/PulseBackend.h"
 #include "recorder/WaveFile.h"
 
-#include <QDir>
+namespace
+{
+AudioBackendFactory &backendFactory()
+{
+    static AudioBackendFactory factory;
+    return factory;
+}
+} // namespace
 
-WaveAudioDevice::WaveAudioDevice(std::unique_ptr<AudioBackend> backend)
-    : m_take(QDir::tempPath() + QStringLiteral("/tellvane-take-XXXXXX.pcm"))
+WaveAudioDevice::WaveAudioDevice(
+    std::unique_ptr<AudioBackend> backend, std::unique_ptr<TakeFile> take)
+    : m_take(std::move(take))
     , m_backend(std::move(backend))
 {
+    m_backend->setEndedHandler([this](MciError error) { endedOnItsOwn(error); });
 }
 
 WaveAudioDevice::~WaveAudioDevice()
 {
     stop();
+    m_backend->setEndedHandler({});
 }
 
 MciError WaveAudioDevice::set(const MciSettings &settings)
@@ -37,9 +47,19 @@ MciError WaveAudioDevice::set(const MciSettings &settings)
     return MciError::None;
 }
 
-bool WaveAudioDevice::openTake()
+void WaveAudioDevice::endedOnItsOwn(MciError error)
 {
-    return m_take.isOpen() || m_take.open();
+    QMetaObject::invokeMethod(
+        &m_context,
+        [this, error] {
+            // A Stop that came first has ended it already.
+            const bool running = error == MciError::PlaybackLost ? m_playing : m_recording;
+            if (!running)
+                return;
+            stop();
+            notifyMciFailure(qint32(error));
+        },
+        Qt::QueuedConnection);
 }
 
 MciError WaveAudioDevice::record()
@@ -47,9 +67,12 @@ MciError WaveAudioDevice::record()
     if (MciError stopped = stop(); stopped != MciError::None)
         return stopped;
     // A take recorded on goes on at its end.
-    if (!openTake() || !m_take.seek(m_take.size()))
+    if (!m_take)
+        m_take = TakeFile::create();
+    if (!m_take)
         return MciError::TakeStorageFailed;
-    const MciError started = m_backend->startCapture(&m_take);
+    m_take->setWriteFailedHandler([this] { endedOnItsOwn(MciError::TakeWriteFailed); });
+    const MciError started = m_backend->startCapture(m_take.get());
     m_recording = started == MciError::None;
     return started;
 }
@@ -61,7 +84,8 @@ MciError WaveAudioDevice::stop()
     m_playback.close();
     const bool wasRecording = m_recording;
     m_recording = false;
-    if (wasRecording && !m_take.flush())
+    m_playing = false;
+    if (wasRecording && !m_take->sync())
         return MciError::TakeStorageFailed;
     return MciError::None;
 }
@@ -70,41 +94,44 @@ MciError WaveAudioDevice::play(qint64 fromMs)
 {
     if (MciError stopped = stop(); stopped != MciError::None)
         return stopped;
-    if (!openTake())
-        return MciError::TakeStorageFailed;
-    m_playback.setFileName(m_take.fileName());
+    if (!m_take)
+        return MciError::None; // an empty element plays nothing
+    m_playback.setFileName(m_take->fileName());
     if (!m_playback.open(QIODevice::ReadOnly))
         return MciError::TakeStorageFailed;
     const qint64 frame = fromMs * kTakeRate / 1000;
-    if (!m_playback.seek(qMin(frame * kTakeFrameBytes, takeBytes())))
+    if (!m_playback.seek(qMin(frame * kTakeFrameBytes, m_take->frameBytes())))
         return MciError::TakeStorageFailed;
-    return m_backend->startPlayback(&m_playback);
+    const MciError started = m_backend->startPlayback(&m_playback);
+    m_playing = started == MciError::None;
+    return started;
 }
 
 MciError WaveAudioDevice::save(const QString &path)
 {
-    if (!openTake() || !m_take.flush())
-        return MciError::TakeStorageFailed;
-    QFile pcm(m_take.fileName());
+    // A Record that never started, or heard nothing, left no take.
+    if (!m_take || m_take->frameBytes() == 0)
+        return MciError::NothingRecorded;
+    QFile pcm(m_take->fileName());
     if (!pcm.open(QIODevice::ReadOnly))
         return MciError::TakeStorageFailed;
-    return writeWaveFile(pcm, takeBytes(), path);
-}
-
-qint64 WaveAudioDevice::takeBytes()
-{
-    if (!m_take.isOpen())
-        return 0;
-    m_take.flush();
-    const qint64 bytes = m_take.size();
-    return bytes - bytes % kTakeFrameBytes;
+    return writeWaveFile(pcm, m_take->frameBytes(), path);
 }
 
 void installWaveAudioDriver(AudioBackendFactory makeBackend)
 {
     if (!makeBackend)
-        makeBackend = [] { return std::make_unique<QtAudioBackend>(); };
-    installMciDriver(QStringLiteral("waveaudio"), [makeBackend]() -> std::unique_ptr<MciDevice> {
-        return std::make_unique<WaveAudioDevice>(makeBackend());
+        makeBackend = [] { return std::make_unique<PulseBackend>(); };
+    backendFactory() = std::move(makeBackend);
+    installMciDriver(QStringLiteral("waveaudio"), []() -> std::unique_ptr<MciDevice> {
+        return std::make_unique<WaveAudioDevice>(backendFactory()());
     });
+}
+
+MciError openLeftTake(const QString &alias, std::unique_ptr<TakeFile> take)
+{
+    if (!backendFactory())
+        installWaveAudioDriver();
+    return openMciDevice(
+        alias, std::make_unique<WaveAudioDevice>(backendFactory()(), std::move(take)));
 }

@@ -2,7 +2,9 @@
 
 #include "platform/Mci.h"
 #include "platform/MsgBox.h"
+#include "recorder/AudioBackend.h"
 #include "recorder/RecordTime.h"
+#include "recorder/TakeFile.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -12,7 +14,15 @@ namespace
 {
 // Often enough that the seconds turn over on time, rarely enough to cost nothing.
 constexpr int kRecordRefreshMs = 50;
+// Less room than this for the take is worth a word before the presenter starts.
+constexpr qint64 kWarnBelowSeconds = 10 * 60;
 } // namespace
+
+void frmMain::watchRecorder()
+{
+    setMciFailureListener([this](qint32 code) { recSound_Failed(code); });
+    QTimer::singleShot(0, this, &frmMain::offerLeftTakes);
+}
 
 void frmMain::reportMciResult()
 {
@@ -46,6 +56,10 @@ void frmMain::cmdrecord_Click()
     mRecordStart = roundHalfEven(recordClockSeconds());
     ShowRecordTime();
     mRecordTimer->start(kRecordRefreshMs);
+    if (TakeFile::room() < kWarnBelowSeconds * kTakeBytesPerSec)
+        ShowNotice(this,
+            QStringLiteral("THERE IS ROOM FOR LESS THAN 10 MINUTES OF RECORDING ON THE DISK. THE "
+                           "RECORDING GOES ON; FREE SOME SPACE TO RECORD LONGER."));
 }
 
 void frmMain::ShowRecordTime()
@@ -63,11 +77,24 @@ void frmMain::cmdstop_Click()
 {
     mMciResult = mciSendStringA(QStringLiteral("stop recSound"), mMciReturn, kMciBufferLength, 0);
     reportMciResult();
+    endRecording();
+}
+
+void frmMain::endRecording()
+{
     mRecording = 0;
     mRecordTimer->stop();
     cmdplay->setEnabled(true);
     // A save under way keeps its button until it has ended.
     cmdsave->setEnabled(!mSaving);
+}
+
+void frmMain::recSound_Failed(qint32 code)
+{
+    mMciResult = code;
+    if (mRecording != 0)
+        endRecording();
+    reportMciResult();
 }
 
 void frmMain::cmdplay_Click()

@@ -32,6 +32,7 @@ void frmMain::cmdsave_Click()
     cdlgmain.MaxFileSize = 32000;
     cdlgmain.Filter = QStringLiteral("Mp3 Files|*.mp3");
     cdlgmain.Flags = CommonDialog::kOverwritePrompt | CommonDialog::kHideReadOnly;
+    cdlgmain.DefaultExt = QStringLiteral("mp3");
     if (!cdlgmain.ShowSave() || cdlgmain.FileName.isEmpty())
         return;
     // The derived names replace a three-letter extension, so a name typed without
@@ -73,7 +74,8 @@ bool frmMain::SaveWave()
     mMciResult
         = mciSendStringA(QStringLiteral("save recSound ") + mShortWavPath + QStringLiteral(" wait"),
             mMciReturn, kMciBufferLength, 0);
-    if (mMciResult == qint32(MciError::UnknownDevice)) {
+    if (mMciResult == qint32(MciError::UnknownDevice)
+        || mMciResult == qint32(MciError::NothingRecorded)) {
         failSave(QStringLiteral("THERE IS NO RECORDING TO SAVE!"));
         return false;
     }

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <deque>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -59,7 +60,15 @@ class CapturedMessages
 public:
     CapturedMessages()
     {
-        setMessageSink([this](const ShownMessage &m) { list.push_back(m); });
+        setMessageSink([this](const ShownMessage &m) {
+            list.push_back(m);
+            if (m.style != MsgStyle::YesNoQuestion)
+                return MsgAnswer::Ok;
+            const bool yes = !answers.empty() && answers.front();
+            if (!answers.empty())
+                answers.pop_front();
+            return yes ? MsgAnswer::Yes : MsgAnswer::No;
+        });
     }
     ~CapturedMessages() { setMessageSink({}); }
     Q_DISABLE_COPY(CapturedMessages)
@@ -71,13 +80,14 @@ public:
         QStringList result;
         for (const ShownMessage &m : list) {
             const bool error = m.title == "Error" && m.style == MsgStyle::Critical;
-            const bool notice = m.title == "Message" && m.style == MsgStyle::Information;
+            const bool notice = m.title == "Message" && m.style != MsgStyle::Critical;
             result << (error || notice ? m.title : "?") + ": " + m.text;
         }
         return result;
     }
 
     std::vector<ShownMessage> list;
+    std::deque<bool> answers; // to the questions, in turn: true for Yes; No when none is left
 };
 
 // A file's bytes; empty when it cannot be read.

@@ -231,6 +231,37 @@ private Q_SLOTS:
             QStringList({ "Text Files(*.txt) (*.txt *.text)", "All Files (*.*)", "All Files" })
                 + QStringList(row[0] & 2 ? 1 : 0, "asked"));
     }
+    // The recorder's Save in Qt's real dialog: "t3" typed where t3.mp3 exists is asked about as
+    // the file it becomes. Kept, and the dialog then left, nothing is saved.
+    void asksAboutTheMp3ATypedNameBecomes()
+    {
+        Session s;
+        CommonDialog::setAnswerer({});
+        const QString mp3 = s.dir.filePath(QStringLiteral("t3.mp3"));
+        QFile old(mp3);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3 && old.flush());
+        QString asked;
+        QTimer user;
+        connect(&user, &QTimer::timeout, this, [&] {
+            auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                asked = qobject_cast<QFileDialog *>(box->parent()) ? box->text() : "elsewhere";
+                box->button(QMessageBox::No)->click();
+            } else if (files && !asked.isEmpty()) {
+                files->reject();
+            } else if (files) {
+                files->setDirectory(s.dir.path());
+                files->findChild<QLineEdit *>("fileNameEdit")->setText(QStringLiteral("t3"));
+                QMetaObject::invokeMethod(files, &QDialog::accept, Qt::QueuedConnection);
+            }
+        });
+        user.start(10);
+        click(s.w, "cmdsave");
+        QVERIFY2(asked.startsWith(QStringLiteral("t3.mp3 ")), qPrintable(asked));
+        QVERIFY(child(s.w, "cmdsave")->isEnabled() && !child<QTimer>(s.w, "tmrsave")->isActive());
+        QCOMPARE(folderEntries(s.dir.path()), QStringList { "t3.mp3" });
+        QCOMPARE(fileBytes(mp3), QByteArray("old"));
+    }
 };
 
 QTEST_MAIN(tst_Editor)

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QUrl>
 
 class tst_MainWindow : public QObject
@@ -14,6 +15,22 @@ class tst_MainWindow : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { QVERIFY(loadTahoma()); }
+    // Each save bar fills its done part flat in its own colour; the rest keeps the groove.
+    void fillsTheSaveBarsInTheirColours()
+    {
+        SettingsFolder folder("36\r\n 65535 \r\n 0 \r\n 255 \r\n5\r\n64\r\n");
+        frmMain window;
+        for (const auto &[name, color] : { std::pair("pbrwavsave", QColor(204, 51, 51)),
+                 { "pbrmp3save", QColor(102, 0, 51) } }) {
+            auto *bar = child<QProgressBar>(window, name);
+            bar->setValue(50);
+            const QImage shot = bar->grab().toImage();
+            QString row; // a tenth of the width apart, along the middle
+            for (int x = shot.width() / 20; x < shot.width(); x += shot.width() / 10)
+                row += QString::number(shot.pixelColor(x, shot.height() / 2) == color);
+            QCOMPARE(row, QStringLiteral("1111100000"));
+        }
+    }
     // Start-up: the design, the buttons of Idle, the stored colours. About's links open what they
     // show and leave it open and modal, over its statement of paragraphs; Help opens the page in
     // "help". Last, as it ends the event loops for good, Exit ends the run and saves nothing.

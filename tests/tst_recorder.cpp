@@ -176,10 +176,10 @@ private Q_SLOTS:
     }
     void givesEveryCodeItsOwnText()
     {
-        QStringList texts(15);
-        for (qint32 code = 260; code <= 274; ++code)
+        QStringList texts(19);
+        for (qint32 code = 260; code <= 278; ++code)
             mciGetErrorStringA(code, texts[code - 260], 1024);
-        QCOMPARE(texts.removeDuplicates(), 1); // 260 and 274 are both unknown
+        QCOMPARE(texts.removeDuplicates(), 1); // 260 and 278 are both unknown
     }
     // The WAV is written at tick 41, the encoder starts at 101 and moves the MP3 bar; Stop
     // meanwhile leaves the save alone, a recording started meanwhile keeps Save for its Stop.
@@ -272,6 +272,33 @@ private Q_SLOTS:
         QCOMPARE(boxes(), QStringList { box.endsWith('!') ? "Error: " + box : kDone + path(box) });
         QCOMPARE(files(), written);
         QVERIFY(!child<OcxLame>(w, "lameocx")->isEncoding());
+    }
+    // A link planted at the WAV's name is replaced by the WAV; what it leads to, a file or
+    // nothing, stays as it was.
+    void replacesALinkAtTheWavName_data()
+    {
+        QTest::addColumn<QByteArray>("target"); // the bytes the link leads to; null: no file
+        QTest::newRow("to a file") << QByteArray("victim");
+        QTest::newRow("dangling") << QByteArray();
+    }
+    void replacesALinkAtTheWavName()
+    {
+        QFETCH(QByteArray, target);
+        const QString victim = path(QStringLiteral("victim.txt")), wav = path("take.wav");
+        QFile file(victim);
+        QVERIFY(target.isNull() || (file.open(QIODevice::WriteOnly) && file.write(target) == 6));
+        file.close();
+        QVERIFY(QFile::remove(wav) && QFile::link(victim, wav));
+        frmMain w;
+        click(w, "cmdrecord");
+        m_audio.feed(44100);
+        click(w, "cmdstop");
+        save(w, QStringLiteral("take.mp3"));
+        QCOMPARE(boxes(), QStringList { kDone + path(QStringLiteral("take.mp3")) });
+        QVERIFY(!QFileInfo(wav).isSymLink());
+        QCOMPARE(files(),
+            "take.mp3 64, take.wav 44100" + QString(target.isNull() ? "" : ", victim.txt 0"));
+        QCOMPARE(fileBytes(victim), target);
     }
 };
 

@@ -1,0 +1,180 @@
+#include "recorder/TakeFile.h"
+
+#include "recorder/AudioBackend.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QStandardPaths>
+#include <QStorageInfo>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+// The disk gets a take's new frames at least this often; a second keeps a crash
+// from costing more than that, and costs next to nothing.
+constexpr auto kSyncEvery = std::chrono::seconds(1);
+const QString kPrefix = QStringLiteral("take-");
+const QString kSuffix = QStringLiteral(".pcm");
+
+// A folder of ours that nobody else may enter; false when it is not one.
+bool makePrivateFolder(const QString &path)
+{
+    if (!QDir().mkpath(path))
+        return false;
+    struct stat info {
+    };
+    const QByteArray name = QFile::encodeName(path);
+    return lstat(name.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid()
+        && chmod(name.constData(), 0700) == 0;
+}
+
+// Opens and locks a take file; -1 when it is no regular file of ours or another holds it.
+int holdTake(const QString &path, int flags)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+        flags | O_RDWR | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    struct stat info {
+    };
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)
+        || info.st_uid != geteuid()) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+TakeFile::TakeFile(int fd, const QString &path)
+    : m_fd(fd)
+    , m_path(path)
+    , m_synced(std::chrono::steady_clock::now())
+{
+    QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+TakeFile::~TakeFile()
+{
+    QIODevice::close();
+    ::unlink(QFile::encodeName(m_path).constData());
+    ::close(m_fd);
+}
+
+QString TakeFile::folder()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty())
+        return QString();
+    const QString app = data + QStringLiteral("/tellvane");
+    const QString takes = app + QStringLiteral("/takes");
+    return makePrivateFolder(app) && makePrivateFolder(takes) ? takes : QString();
+}
+
+qint64 TakeFile::room()
+{
+    const QString where = folder();
+    if (where.isEmpty())
+        return 0;
+    qint64 room = QStorageInfo(where).bytesAvailable();
+    rlimit limit {};
+    if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        room = std::min(room, qint64(limit.rlim_cur));
+    return std::max<qint64>(room, 0);
+}
+
+std::unique_ptr<TakeFile> TakeFile::create()
+{
+    const QString where = folder();
+    if (where.isEmpty())
+        return nullptr;
+    // Made under a name no other program looks at, and renamed once it is held.
+    const QString name
+        = QStringLiteral("%1/%2%3-%4")
+              .arg(where, kPrefix, QString::number(QDateTime::currentMSecsSinceEpoch()),
+                  QString::number(getpid()));
+    const QString making = name + QStringLiteral(".new");
+    const int fd = holdTake(making, O_CREAT | O_EXCL);
+    if (fd < 0)
+        return nullptr;
+    const QString path = name + kSuffix;
+    if (::rename(QFile::encodeName(making).constData(), QFile::encodeName(path).constData()) != 0) {
+        ::unlink(QFile::encodeName(making).constData());
+        ::close(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<TakeFile>(new TakeFile(fd, path));
+}
+
+QStringList TakeFile::found()
+{
+    const QString where = folder();
+    if (where.isEmpty())
+        return {};
+    QStringList paths;
+    const QFileInfoList entries = QDir(where).entryInfoList(
+        { kPrefix + QLatin1Char('*') + kSuffix }, QDir::Files | QDir::System, QDir::Time);
+    for (const QFileInfo &entry : entries)
+        paths.append(entry.filePath());
+    return paths;
+}
+
+std::unique_ptr<TakeFile> TakeFile::hold(const QString &path)
+{
+    const int fd = holdTake(path, 0);
+    return fd < 0 ? nullptr : std::unique_ptr<TakeFile>(new TakeFile(fd, path));
+}
+
+qint64 TakeFile::size() const
+{
+    struct stat info {
+    };
+    return fstat(m_fd, &info) == 0 ? qint64(info.st_size) : 0;
+}
+
+qint64 TakeFile::frameBytes() const
+{
+    const qint64 bytes = size();
+    return bytes - bytes % kTakeFrameBytes;
+}
+
+bool TakeFile::sync()
+{
+    m_synced = std::chrono::steady_clock::now();
+    return fdatasync(m_fd) == 0;
+}
+
+qint64 TakeFile::readData(char *, qint64)
+{
+    return -1; // read through a file of its own name
+}
+
+qint64 TakeFile::writeData(const char *data, qint64 length)
+{
+    for (qint64 done = 0; done < length;) {
+        const ssize_t written = ::write(m_fd, data + done, size_t(length - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (m_writeFailed)
+                m_writeFailed();
+            return -1;
+        }
+        done += written;
+    }
+    if (std::chrono::steady_clock::now() - m_synced >= kSyncEvery && !sync()) {
+        if (m_writeFailed)
+            m_writeFailed();
+        return -1;
+    }
+    return length;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QIODevice>
+#include <QString>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+// One take's frames as raw PCM in a folder only the user can enter. It can be
+// recovered at any moment: what is written reaches the disk within a second, and a
+// run that ends without cleaning up leaves it for the next start. The holder keeps
+// a lock on it, so a second program running meanwhile never takes it for a left one.
+class TakeFile final : public QIODevice
+{
+    Q_OBJECT
+
+public:
+    // A new, empty take; null when the folder or the file cannot be made.
+    static std::unique_ptr<TakeFile> create();
+    // The takes in the folder, newest first: left by earlier runs, or held by
+    // programs running now.
+    static QStringList found();
+    // A take nobody holds, held from now on; null when another holds it or it is
+    // no take of the user's.
+    static std::unique_ptr<TakeFile> hold(const QString &path);
+    // Where takes live; made, private, when missing. Empty when it cannot be.
+    static QString folder();
+    // Bytes a take there can still grow by.
+    static qint64 room();
+
+    ~TakeFile() override; // deletes the file
+
+    QString fileName() const { return m_path; }
+    qint64 frameBytes() const; // the whole frames held
+    qint64 size() const override;
+    bool isSequential() const override { return true; }
+    // Pushes what was written to the disk; false when the disk refused it.
+    bool sync();
+    // Told, on the writing thread, when the disk takes no more.
+    void setWriteFailedHandler(std::function<void()> handler)
+    {
+        m_writeFailed = std::move(handler);
+    }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override;
+    qint64 writeData(const char *data, qint64 length) override;
+
+private:
+    TakeFile(int fd, const QString &path);
+
+    int m_fd;
+    QString m_path;
+    std::chrono::steady_clock::time_point m_synced;
+    std::function<void()> m_writeFailed;
+};
