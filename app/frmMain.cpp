@@ -3,6 +3,7 @@
 #include "app/Module1.h"
 #include "platform/ColorRef.h"
 #include "platform/Controls.h"
+#include "platform/EndSignals.h"
 #include "platform/Fonts.h"
 #include "platform/KeyPreview.h"
 #include "platform/Mci.h"
@@ -52,6 +53,7 @@ frmMain::frmMain(QWidget *parent)
     buildWindow();
     connectControls();
     Form_Load();
+    closeOnEndSignals(this);
     watchRecorder();
 }
 

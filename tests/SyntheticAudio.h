@@ -14,6 +14,8 @@ struct SyntheticAudio {
     QIODevice *sink = nullptr; // the take being recorded into, while capturing
     QIODevice *source = nullptr; // the take being played, while playing
     qint64 capturedFrames = 0; // frames written to takes so far; the next frame's number
+    MciError captureError = MciError::None; // what starting a capture answers
+    std::function<void()> loseInput; // ends the capture on its own, as a server that went away
 
     static QByteArray signal(qint64 first, qint64 frames) // PCM bytes; left and right alike
     {
@@ -36,7 +38,12 @@ struct SyntheticAudio {
         {
         }
         SyntheticAudio *audio; // owned by the test, outlives every element
-        MciError startCapture(QIODevice *sink) override { return hold(audio->sink, sink); }
+        MciError startCapture(QIODevice *sink) override
+        {
+            audio->loseInput = [this] { reportEnded(MciError::CaptureLost); };
+            return audio->captureError != MciError::None ? audio->captureError
+                                                         : hold(audio->sink, sink);
+        }
         void stopCapture() override { audio->sink = nullptr; }
         MciError startPlayback(QIODevice *source) override { return hold(audio->source, source); }
         void stopPlayback() override { audio->source = nullptr; }

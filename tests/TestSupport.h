@@ -97,6 +97,13 @@ inline QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Writes a file whole, over what it held.
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
+
 // The names in a folder, hidden ones included.
 inline QStringList folderEntries(const QString &path)
 {
@@ -118,12 +125,7 @@ public:
 
     QString path() const { return m_dir.path(); }
     QByteArray read() const { return fileBytes(SettingsFile::path()); }
-    void write(const QByteArray &bytes) const
-    {
-        QFile file(SettingsFile::path());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
+    void write(const QByteArray &bytes) const { QVERIFY(writeFile(SettingsFile::path(), bytes)); }
 
 private:
     QTemporaryDir m_dir;

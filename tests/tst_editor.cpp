@@ -88,11 +88,10 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         QFETCH(QByteArray, saved);
         Session s;
-        QFile f(s.path);
         const bool refused = shown.startsWith(QStringLiteral("Error: "));
         QVERIFY(QTest::currentDataTag() == QStringLiteral("a FIFO")
                 ? mkfifo(QFile::encodeName(s.path), 0600) == 0
-                : f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush());
+                : writeFile(s.path, bytes));
         s.useEditor([&](QWidget &editor, QPlainTextEdit &text) {
             QTest::keyClicks(&text, QStringLiteral("earlier text"));
             s.answers.choose(bytes.isNull() ? s.dir.path() : s.path);
@@ -238,21 +237,20 @@ private Q_SLOTS:
         Session s;
         CommonDialog::setAnswerer({});
         const QString mp3 = s.dir.filePath(QStringLiteral("t3.mp3"));
-        QFile old(mp3);
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3 && old.flush());
+        QVERIFY(writeFile(mp3, "old"));
         QString asked;
         QTimer user;
         connect(&user, &QTimer::timeout, this, [&] {
-            auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            QWidget *modal = QApplication::activeModalWidget();
+            auto *files = qobject_cast<QFileDialog *>(modal);
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
                 asked = qobject_cast<QFileDialog *>(box->parent()) ? box->text() : "elsewhere";
                 box->button(QMessageBox::No)->click();
-            } else if (files && !asked.isEmpty()) {
-                files->reject();
             } else if (files) {
                 files->setDirectory(s.dir.path());
                 files->findChild<QLineEdit *>("fileNameEdit")->setText(QStringLiteral("t3"));
-                QMetaObject::invokeMethod(files, &QDialog::accept, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(files,
+                    asked.isEmpty() ? &QDialog::accept : &QDialog::reject, Qt::QueuedConnection);
             }
         });
         user.start(10);

@@ -6,11 +6,15 @@
 #include "app/frmMain.h"
 #include "recorder/OcxLame.h"
 #include "recorder/RecordTime.h"
+#include "recorder/TakeFile.h"
 
 #include <QDirIterator>
 #include <QLabel>
+#include <QProcess>
 #include <QProgressBar>
 #include <QSignalSpy>
+
+#include <sys/file.h>
 
 namespace
 {
@@ -33,6 +37,9 @@ QString panel(const frmMain &w)
 }
 
 const QString kDone = QStringLiteral("Message: MP3 FILE GENERATED AS - ");
+const QString kLittleRoom = QStringLiteral("Message: THERE IS ROOM FOR LESS THAN 10 MINUTES OF "
+                                           "RECORDING ON THE DISK. THE RECORDING GOES ON; FREE "
+                                           "SOME SPACE TO RECORD LONGER.");
 } // namespace
 
 class tst_Recorder : public QObject
@@ -69,13 +76,15 @@ class tst_Recorder : public QObject
     }
     void save(frmMain &w, const QString &chosen) // as the user would, up to the box that ends it
     {
+        const size_t shown = m_boxes.list.size();
         m_answers->choose(path(chosen));
         click(w, "cmdsave");
-        QTRY_VERIFY_WITH_TIMEOUT(!m_boxes.list.empty(), 20000);
-        QCOMPARE(panel(w).mid(3), QStringLiteral("1 00:00 0/0")); // Save back, the rest idle
+        QTRY_VERIFY_WITH_TIMEOUT(m_boxes.list.size() > shown, 20000);
+        QVERIFY(panel(w).mid(3).startsWith("1 ") && panel(w).endsWith(" 0/0")); // Save back, idle
     }
 
 private Q_SLOTS:
+    void initTestCase() { QDir(TakeFile::folder()).removeRecursively(); } // left by a failed run
     void init()
     {
         m_audio = SyntheticAudio();
@@ -84,8 +93,7 @@ private Q_SLOTS:
         m_boxes.list.clear();
         m_answers.emplace();
         m_dir.emplace();
-        QFile old(path(QStringLiteral("take.wav")));
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old take") == 8);
+        QVERIFY(writeFile(path(QStringLiteral("take.wav")), "old take"));
     }
     void cleanup() { send(QStringLiteral("close all")); }
     void recordsStopsAndPlays_data()
@@ -241,6 +249,7 @@ private Q_SLOTS:
         row("upper-case extension", "take.MP3", 0, "take.MP3", "take.MP3 128, take.wav 44100");
         row("no extension", "news", 0, "news.mp3", "news.mp3 128, news.wav 44100, take.wav 0");
         row("no take", "take.mp3", 0, "THERE IS NO RECORDING TO SAVE!", "take.wav 0");
+        row("failed record", "take.mp3", 0, "THERE IS NO RECORDING TO SAVE!", "take.wav 0");
         row("read-only folder", "to wait on/take.mp3", 0, notHere, "take.wav 0");
         row("path too long", QString(250, 'n') + ".mp3", 0, notHere, "take.wav 0");
         row("full in the header", "take.mp3", 20, wavFailed, "take.wav 0");
@@ -257,10 +266,12 @@ private Q_SLOTS:
         const QString tag = QTest::currentDataTag();
         frmMain w;
         QTest::keyClick(child(w, "cmbquality"), Qt::Key_Home); // 128 kbit/s
+        m_audio.captureError = tag == "failed record" ? MciError::NoInputDevice : MciError::None;
         if (tag != "no take") // else Stop stays disabled and ignores its click
             click(w, "cmdrecord");
         m_audio.feed(44100);
         click(w, "cmdstop");
+        boxes(); // a Record that failed told of it
         QVERIFY(QDir(m_dir->path()).mkpath(tag == "MP3 is a folder" ? chosen : "to wait on"));
         {
             std::optional<ReadOnlyFolder> readOnly;
@@ -285,9 +296,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, target);
         const QString victim = path(QStringLiteral("victim.txt")), wav = path("take.wav");
-        QFile file(victim);
-        QVERIFY(target.isNull() || (file.open(QIODevice::WriteOnly) && file.write(target) == 6));
-        file.close();
+        QVERIFY(target.isNull() || writeFile(victim, target));
         QVERIFY(QFile::remove(wav) && QFile::link(victim, wav));
         frmMain w;
         click(w, "cmdrecord");
@@ -299,6 +308,103 @@ private Q_SLOTS:
         QCOMPARE(files(),
             "take.mp3 64, take.wav 44100" + QString(target.isNull() ? "" : ", victim.txt 0"));
         QCOMPARE(fileBytes(victim), target);
+    }
+
+    // A take that ends on its own (the input went away, the disk is full) ends at once as Stop
+    // would, says so, and keeps what was captured to play and save. Little room warns first.
+    void keepsWhatWasHeardWhenTheTakeEndsOnItsOwn_data()
+    {
+        QTest::addColumn<int>("room"); // bytes the take may grow to; 0: no limit
+        QTest::newRow("input lost") << 0;
+        QTest::newRow("disk full") << 8000 * kTakeFrameBytes;
+    }
+    void keepsWhatWasHeardWhenTheTakeEndsOnItsOwn()
+    {
+        QFETCH(int, room);
+        const QStringList shown = room == 0
+            ? QStringList { errorBox(MciError::CaptureLost) }
+            : QStringList { kLittleRoom, errorBox(MciError::TakeWriteFailed) };
+        frmMain w;
+        {
+            FileSizeLimit full(room > 0 ? rlim_t(room) : RLIM_INFINITY);
+            m_now = 0;
+            click(w, "cmdrecord");
+            m_audio.feed(8000);
+            m_now = 2;
+            QTRY_COMPARE(panel(w), QStringLiteral("1100 00:02 0/0 ticking"));
+            room > 0 ? m_audio.feed(100) : m_audio.loseInput();
+            QTRY_COMPARE(m_boxes.shown(), shown);
+        }
+        m_now = 9;
+        QTest::qWait(120);
+        QVERIFY(!m_audio.sink && panel(w) == QStringLiteral("1111 00:02 0/0"));
+        click(w, "cmdplay");
+        QCOMPARE(m_audio.source->readAll(), SyntheticAudio::signal(0, 8000));
+        save(w, QStringLiteral("take.mp3"));
+        QCOMPARE(boxes(), shown + QStringList { kDone + path("take.mp3") });
+        QCOMPARE(fileBytes(path("take.wav")).mid(44), SyntheticAudio::signal(0, 8000));
+    }
+    // The take lives in a folder of the user's own, never in a shared one, and only while the
+    // run lasts: a clean end (here the end signals, as the close box) deletes it, a kill leaves
+    // it to be offered at the next start, and Yes there makes it the take to play and save.
+    void offersATakeAKilledRunLeft_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("killed") << SIGKILL;
+        QTest::newRow("terminated") << SIGTERM;
+        QTest::newRow("hung up") << SIGHUP;
+        QTest::newRow("interrupted") << SIGINT;
+    }
+    void offersATakeAKilledRunLeft()
+    {
+        QFETCH(int, signal);
+        const QDir takes(TakeFile::folder());
+        QCOMPARE(QFileInfo(takes.path()).permissions() & 0x0077, 0);
+        QProcess run;
+        run.start(QCoreApplication::applicationFilePath(), { "recordsUntilEnded" });
+        QByteArray out;
+        QTRY_VERIFY_WITH_TIMEOUT((out += run.readAllStandardOutput()).contains("recording"), 20000);
+        // A take an earlier run left; held meanwhile, so that the run does not offer it.
+        QFile older(takes.filePath("take-1-1.pcm"));
+        QVERIFY(older.open(QIODevice::WriteOnly) && older.write(SyntheticAudio::signal(0, 44100))
+            && flock(older.handle(), LOCK_EX) == 0
+            && older.setFileTime(QDateTime::fromSecsSinceEpoch(1), QFile::FileModificationTime));
+        QCOMPARE(takes.entryList(QDir::Files).size(), 2);
+        ::kill(pid_t(run.processId()), signal);
+        QVERIFY(run.waitForFinished(20000));
+        older.close();
+        QCOMPARE(run.exitStatus() == QProcess::NormalExit && !run.exitCode(), signal != SIGKILL);
+        QCOMPARE(takes.entryList(QDir::Files).size(), signal == SIGKILL ? 2 : 1);
+        if (signal != SIGKILL)
+            return void(older.remove());
+        // One a program running now holds is never offered.
+        const std::unique_ptr<TakeFile> live = TakeFile::create();
+        QVERIFY(live && live->write(SyntheticAudio::signal(0, 441)) > 0);
+        const QString question = "Message: A RECORDING OF %1 WAS LEFT BY A RUN OF THE PROGRAM "
+                                 "THAT DID NOT END PROPERLY. DO YOU WANT TO KEEP IT?";
+        // Yes to the newest makes it the take; the older one waits for the next start.
+        m_boxes.answers = { true };
+        frmMain w;
+        QTRY_COMPARE(m_boxes.shown(), QStringList { question.arg("00:02") });
+        QCOMPARE(panel(w), QStringLiteral("1111 00:02 0/0"));
+        save(w, QStringLiteral("take.mp3"));
+        QCOMPARE(boxes(), QStringList({ question.arg("00:02"), kDone + path("take.mp3") }));
+        QCOMPARE(fileBytes(path("take.wav")).mid(44), SyntheticAudio::signal(0, 88200));
+        // No deletes it.
+        frmMain next;
+        QTRY_COMPARE(m_boxes.shown(), QStringList { question.arg("00:01") });
+        QVERIFY(!older.exists());
+        QCOMPARE(takes.entryList(QDir::Files).size(), 2);
+    }
+    void recordsUntilEnded() // the run the test above ends
+    {
+        if (!QCoreApplication::arguments().contains("recordsUntilEnded"))
+            QSKIP("run by offersATakeAKilledRunLeft");
+        frmMain w;
+        click(w, "cmdrecord");
+        m_audio.feed(88200);
+        QTextStream(stdout) << "recording" << Qt::endl;
+        QEventLoop().exec();
     }
 };
 

@@ -5,7 +5,6 @@
 #include "app/frmMain.h"
 #include "recorder/WaveAudioDevice.h"
 
-#include <QLabel>
 #include <QProcess>
 #include <QToolButton>
 
@@ -28,18 +27,16 @@ class tst_RecorderE2E : public QObject
     {
         return int(run("pactl", { "list", "short", "sink-inputs" })->count('\n'));
     }
-    // The sources that programs' recording streams hear (a remapped source's own stream
-    // has no program).
+    // The sources programs' recording streams hear (a remapped source's own has no program).
     static QStringList recordingFrom()
     {
+        QHash<QString, QString> names; // by index
+        for (const QString &source : run("pactl", { "list", "short", "sources" })->split('\n'))
+            names[source.section('\t', 0, 0)] = source.section('\t', 1, 1);
         QStringList heard;
-        const QStringList sources = run("pactl", { "list", "short", "sources" })->split('\n');
-        for (const QString &output :
-            run("pactl", { "list", "short", "source-outputs" })->split('\n'))
-            for (const QString &source : sources)
-                if (output.section('\t', 2, 2) != "-" && !source.isEmpty()
-                    && output.section('\t', 1, 1) == source.section('\t', 0, 0))
-                    heard << source.section('\t', 1, 1);
+        for (const QString &out : run("pactl", { "list", "short", "source-outputs" })->split('\n'))
+            if (!out.isEmpty() && out.section('\t', 2, 2) != "-")
+                heard << names.value(out.section('\t', 1, 1));
         return heard;
     }
     static bool fixture(const char *action)
@@ -56,7 +53,7 @@ private Q_SLOTS:
 
     void recordsPlaysAndSavesATone()
     {
-        SettingsFolder dir("36\r\n 65535 \r\n 0 \r\n 255 \r\n5\r\n96\r\n"); // 96 kbit/s
+        SettingsFolder dir;
         CapturedMessages boxes;
         DialogAnswers answers;
         const QString tone = dir.path() + "/tone.wav", mp3 = dir.path() + "/my takes/my take.mp3";
@@ -76,9 +73,7 @@ private Q_SLOTS:
         click(w, "cmdsave");
         QTRY_VERIFY_WITH_TIMEOUT(!boxes.list.empty(), 30000);
         QCOMPARE(boxes.shown(), QStringList { "Message: MP3 FILE GENERATED AS - " + mp3 });
-        const auto frames = frameHeaders(fileBytes(mp3));
-        QVERIFY(
-            frames.size() > 50 && std::ranges::all_of(frames, [](auto f) { return f.kbps == 96; }));
+        QVERIFY(frameHeaders(fileBytes(mp3)).size() > 50);
         const WaveProbe wave = readWave(dir.path() + "/my takes/my take.wav");
         QCOMPARE_GE(wave.info.frames, 2 * 44100);
         // The loudest half second (from each quarter on) holds the tone, well above any other.
@@ -91,49 +86,37 @@ private Q_SLOTS:
             QCOMPARE_LT(level(at, other), level(at, 440) / 20);
     }
 
-    // A second input, made the default after the program started, is the one Record hears.
-    void recordsFromTheDefaultInput()
-    {
-        const QString module = run("pactl",
-            { "load-module", "module-remap-source", "master=vsink.monitor", "source_name=amic" })
-                                   .value_or("")
-                                   .trimmed();
-        QVERIFY(!module.isEmpty() && run("pactl", { "set-default-source", "amic" }));
-        frmMain w;
-        click(w, "cmdrecord");
-        QTRY_COMPARE(recordingFrom(), QStringList { "amic" });
-        click(w, "cmdstop");
-        QVERIFY(run("pactl", { "set-default-source", "vmic" }));
-        QVERIFY(run("pactl", { "unload-module", module }));
-    }
-
-    // The server dies mid-take: the take ends at once with what was heard, kept to play and
-    // save; once the server is back, a later Record reaches it.
+    // Record hears the input that is the default when it is pressed. The server dies mid-take:
+    // the take ends at once with what was heard, kept to play and save; Record finds no input
+    // then, and reaches the server once it is back.
     void endsTheTakeWhenTheServerDiesAndRecordsOnceItIsBack()
     {
         SettingsFolder dir;
         CapturedMessages boxes;
         DialogAnswers answers;
         frmMain w;
+        QVERIFY(run("pactl",
+                    { "load-module", "module-remap-source", "master=vsink.monitor",
+                        "source_name=amic" })
+            && run("pactl", { "set-default-source", "amic" }));
         click(w, "cmdrecord");
-        QTRY_COMPARE(recordingFrom(), QStringList { "vmic" });
-        QTest::qWait(1500);
+        QTRY_COMPARE(recordingFrom(), QStringList { "amic" });
+        QTest::qWait(2500); // a remapped input starts late
         QVERIFY(fixture("stop"));
         QTRY_COMPARE(boxes.shown(),
             QStringList { "Error: THE SOUND INPUT STOPPED. THE RECORDING ENDS WITH WHAT WAS HEARD "
                           "UNTIL THEN." });
         QVERIFY(child<QToolButton>(w, "cmdplay")->isEnabled());
-        const QString time = child<QLabel>(w, "lbltime")->text();
-        QTest::qWait(1200);
-        QCOMPARE(child<QLabel>(w, "lbltime")->text(), time);
         answers.choose(dir.path() + "/cut.mp3");
         click(w, "cmdsave");
         QTRY_COMPARE_WITH_TIMEOUT(boxes.list.size(), size_t(2), 30000);
         QCOMPARE_GE(readWave(dir.path() + "/cut.wav").info.frames, 44100);
 
+        click(w, "cmdrecord"); // with no server to reach, nothing starts
+        QCOMPARE(boxes.shown().last(), errorBox(MciError::NoInputDevice));
         QVERIFY(fixture("start"));
         click(w, "cmdrecord");
-        QCOMPARE(boxes.list.size(), size_t(2));
+        QCOMPARE(boxes.list.size(), size_t(3));
         QTRY_COMPARE(recordingFrom(), QStringList { "vmic" });
         QVERIFY(!child<QToolButton>(w, "cmdplay")->isEnabled());
     }

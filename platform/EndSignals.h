@@ -1,0 +1,7 @@
+#pragma once
+
+class QWidget;
+
+// Stands in for the session's request to close a program: SIGTERM, SIGINT and SIGHUP
+// close the window as its close box does, so the run ends as every close ends it.
+void closeOnEndSignals(QWidget *window);
