@@ -1,11 +1,13 @@
 // What recording costs: processor time while a take runs with the time label
-// refreshing, resident memory over a ten-minute take, and the WAV save of that
-// take (the one step of a save that holds the window).
+// refreshing, the take's writes and flushes to the disk, resident memory over a
+// ten-minute take, and the WAV save of that take (the one step of a save that
+// holds the window).
 #include "bench/Verdict.h"
 
 #include "app/frmMain.h"
 #include "platform/Mci.h"
 #include "recorder/AudioBackend.h"
+#include "recorder/TakeFile.h"
 #include "recorder/WaveAudioDevice.h"
 #include "settings/SettingsFile.h"
 
@@ -19,15 +21,18 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <chrono>
 #include <cmath>
 #include <ctime>
 #include <numbers>
+#include <thread>
 #include <vector>
 
 namespace
 {
 
 constexpr int kCpuSeconds = 5;
+constexpr int kFlushSeconds = 10;
 constexpr qint64 kTakeSeconds = 10 * 60;
 
 // Stands in for the microphone: a 440 Hz tone written into the take, either as fast as
@@ -150,6 +155,39 @@ void cpuWhileRecording(Verdict &verdict)
         percent, QStringLiteral("% of one core"), Verdict::Bound::Below, 5, 2);
 }
 
+double threadCpuSeconds()
+{
+    timespec t {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+// The take as the capture thread writes it, 50 ms of frames at a time in real time; each
+// write pushes the take to the disk once a second has passed since the last.
+void takeWritesAndFlushes(Verdict &verdict)
+{
+    const std::unique_ptr<TakeFile> take = TakeFile::create();
+    if (!take)
+        verdict.abandon(QStringLiteral("no take file can be made in %1").arg(TakeFile::folder()));
+    const QByteArray chunk(kTakeBytesPerSec / 20, '\x11');
+    const auto start = std::chrono::steady_clock::now();
+    double cpu = 0;
+    int written = 0;
+    for (int i = 1; i <= kFlushSeconds * 20; ++i) {
+        const double before = threadCpuSeconds();
+        written += take->write(chunk) == chunk.size() ? 1 : 0;
+        cpu += threadCpuSeconds() - before;
+        std::this_thread::sleep_until(start + i * std::chrono::milliseconds(50));
+    }
+    const double wall
+        = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    verdict.require(written == kFlushSeconds * 20 && take->frameBytes() == written * chunk.size(),
+        QStringLiteral("%1 s of frames written to the take").arg(kFlushSeconds));
+    verdict.judge(QStringLiteral("writing and flushing the take to the disk, %1 s in real time")
+                      .arg(kFlushSeconds),
+        100.0 * cpu / wall, QStringLiteral("% of one core"), Verdict::Bound::Below, 1, 3);
+}
+
 // Ten minutes of input fed as fast as it can be written, then saved as a WAV.
 void longTake(Verdict &verdict)
 {
@@ -199,5 +237,6 @@ int main(int argc, char *argv[])
 
     longTake(verdict);
     cpuWhileRecording(verdict);
+    takeWritesAndFlushes(verdict);
     return verdict.exitCode();
 }
