@@ -33,10 +33,12 @@ struct PulseBackend::Stream {
     std::promise<void> finished;
     std::thread thread;
 
-    ~Stream()
+    // The thread's last step: the server lets go of a stream that ended, however it ended.
+    void end()
     {
-        if (pa)
-            pa_simple_free(pa);
+        pa_simple_free(pa);
+        pa = nullptr;
+        finished.set_value();
     }
 };
 
@@ -121,7 +123,7 @@ MciError PulseBackend::startCapture(QIODevice *sink)
                 || stream->io->write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size()))
                 break;
         }
-        stream->finished.set_value();
+        stream->end();
     });
     return MciError::None;
 }
@@ -166,7 +168,7 @@ MciError PulseBackend::startPlayback(QIODevice *source)
             pa_simple_flush(stream->pa, &code);
         else if (ended != MciError::None)
             reportEnded(ended);
-        stream->finished.set_value();
+        stream->end();
     });
     return MciError::None;
 }

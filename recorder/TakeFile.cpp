@@ -112,6 +112,13 @@ std::unique_ptr<TakeFile> TakeFile::create()
         ::close(fd);
         return nullptr;
     }
+    // The folder's entry too must reach the disk, or a power cut leaves frames nobody finds.
+    const int folderFd
+        = ::open(QFile::encodeName(where).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        fsync(folderFd);
+        ::close(folderFd);
+    }
     return std::unique_ptr<TakeFile>(new TakeFile(fd, path));
 }
 

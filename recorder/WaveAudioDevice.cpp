@@ -23,8 +23,7 @@ WaveAudioDevice::WaveAudioDevice(
 
 WaveAudioDevice::~WaveAudioDevice()
 {
-    stop();
-    m_backend->setEndedHandler({});
+    stop(); // no stream is left to tell of its end
 }
 
 MciError WaveAudioDevice::set(const MciSettings &settings)
