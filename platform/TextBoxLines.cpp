@@ -5,14 +5,18 @@
 #include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QTextBlock>
-#include <QTextCursor>
 #include <QTextLayout>
+
+#include <algorithm>
 
 TextBoxLines::TextBoxLines(QPlainTextEdit *box, QObject *parent)
     : QObject(parent)
     , m_box(box)
 {
-    connect(box->document(), &QTextDocument::contentsChanged, this, [this] { m_stale = true; });
+    connect(box->document(), &QTextDocument::contentsChanged, this, [this] {
+        m_stale = true;
+        m_textStale = true;
+    });
 }
 
 void TextBoxLines::ensureTextWidth()
@@ -72,16 +76,18 @@ int TextBoxLines::setSelection(int start, int end)
         return -1;
     if (end < 0 || end > length)
         end = length;
-    QTextCursor cursor(m_box->document());
-    cursor.setPosition(start);
-    cursor.setPosition(end, QTextCursor::KeepAnchor);
-    m_box->setTextCursor(cursor);
+    m_selectionStart = std::min(start, end);
+    m_selectionEnd = std::max(start, end);
     return 0;
 }
 
-QString TextBoxLines::selectedText() const
+QString TextBoxLines::selectedText()
 {
-    QString text = m_box->textCursor().selectedText();
+    if (m_textStale) {
+        m_text = m_box->document()->toRawText();
+        m_textStale = false;
+    }
+    QString text = m_text.mid(m_selectionStart, m_selectionEnd - m_selectionStart);
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return text;
 }

@@ -27,11 +27,12 @@ public:
     int lineIndex(int line);
 
     // Selects from start up to end (-1: to the end of the text). -1 when start is no
-    // position of the text, 0 otherwise.
+    // position of the text, 0 otherwise. The selection is kept here, not in the box's
+    // cursor: moving that cursor through a long paragraph costs the box a layout pass.
     int setSelection(int start, int end);
 
-    // The box's selection, paragraph ends as '\n'.
-    QString selectedText() const;
+    // The selected text, paragraph ends as '\n'.
+    QString selectedText();
 
     // Height of the whole text, in pixels, as the box stacks its lines: a line
     // drawn in a taller fallback face for a character the font lacks counts at
@@ -44,6 +45,10 @@ private:
 
     QPlainTextEdit *m_box;
     std::vector<int> m_lineStarts;
+    QString m_text; // the box's text, paragraph ends as U+2029, while not stale
+    bool m_textStale = true;
+    int m_selectionStart = 0;
+    int m_selectionEnd = 0;
     QFont m_font;
     int m_width = -1;
     bool m_stale = true;
