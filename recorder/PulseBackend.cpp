@@ -100,32 +100,43 @@ PulseBackend::~PulseBackend()
     stopPlayback();
 }
 
-MciError PulseBackend::startCapture(QIODevice *sink)
+MciError PulseBackend::startStream(std::shared_ptr<Stream> &slot, int direction, QIODevice *io,
+    void (PulseBackend::*work)(Stream &))
 {
-    stopCapture();
     MciError error = MciError::None;
-    m_capture = connectStream(PA_STREAM_RECORD, error);
-    if (!m_capture)
+    slot = connectStream(pa_stream_direction_t(direction), error);
+    if (!slot)
         return error;
-    m_capture->io = sink;
-    m_capture->thread = std::thread([this, stream = m_capture] {
-        std::array<char, kChunkBytes> chunk {};
-        int code = 0;
-        while (!stream->stopping) {
-            if (pa_simple_read(stream->pa, chunk.data(), chunk.size(), &code) < 0) {
-                if (!stream->stopping)
-                    reportEnded(MciError::CaptureLost);
-                break;
-            }
-            const std::scoped_lock lock(stream->mutex);
-            // A take that cannot grow has told of it already.
-            if (!stream->io
-                || stream->io->write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size()))
-                break;
-        }
+    slot->io = io;
+    slot->thread = std::thread([this, work, stream = slot] {
+        (this->*work)(*stream);
         stream->end();
     });
     return MciError::None;
+}
+
+MciError PulseBackend::startCapture(QIODevice *sink)
+{
+    stopCapture();
+    return startStream(m_capture, PA_STREAM_RECORD, sink, &PulseBackend::capture);
+}
+
+void PulseBackend::capture(Stream &stream)
+{
+    std::array<char, kChunkBytes> chunk {};
+    int code = 0;
+    while (!stream.stopping) {
+        if (pa_simple_read(stream.pa, chunk.data(), chunk.size(), &code) < 0) {
+            if (!stream.stopping)
+                reportEnded(MciError::CaptureLost);
+            return;
+        }
+        const std::scoped_lock lock(stream.mutex);
+        // A take that cannot grow has told of it already.
+        if (!stream.io
+            || stream.io->write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size()))
+            return;
+    }
 }
 
 void PulseBackend::stopCapture()
@@ -136,41 +147,37 @@ void PulseBackend::stopCapture()
 MciError PulseBackend::startPlayback(QIODevice *source)
 {
     stopPlayback();
-    MciError error = MciError::None;
-    m_playback = connectStream(PA_STREAM_PLAYBACK, error);
-    if (!m_playback)
-        return error;
-    m_playback->io = source;
-    m_playback->thread = std::thread([this, stream = m_playback] {
-        std::array<char, kChunkBytes> chunk {};
-        int code = 0;
-        MciError ended = MciError::None;
-        while (!stream->stopping) {
-            qint64 read = 0;
-            {
-                const std::scoped_lock lock(stream->mutex);
-                read = stream->io ? stream->io->read(chunk.data(), qint64(chunk.size())) : 0;
-            }
-            if (read < 0) {
-                ended = MciError::TakeStorageFailed;
-                break;
-            }
-            read -= read % kTakeFrameBytes;
-            const bool played = read == 0
-                ? pa_simple_drain(stream->pa, &code) >= 0
-                : pa_simple_write(stream->pa, chunk.data(), size_t(read), &code) >= 0;
-            if (!played)
-                ended = MciError::PlaybackLost;
-            if (!played || read == 0)
-                break;
+    return startStream(m_playback, PA_STREAM_PLAYBACK, source, &PulseBackend::play);
+}
+
+void PulseBackend::play(Stream &stream)
+{
+    std::array<char, kChunkBytes> chunk {};
+    int code = 0;
+    MciError ended = MciError::None;
+    while (!stream.stopping) {
+        qint64 read = 0;
+        {
+            const std::scoped_lock lock(stream.mutex);
+            read = stream.io ? stream.io->read(chunk.data(), qint64(chunk.size())) : 0;
         }
-        if (stream->stopping)
-            pa_simple_flush(stream->pa, &code);
-        else if (ended != MciError::None)
-            reportEnded(ended);
-        stream->end();
-    });
-    return MciError::None;
+        if (read < 0) {
+            ended = MciError::TakeStorageFailed;
+            break;
+        }
+        read -= read % kTakeFrameBytes;
+        const bool played = read == 0
+            ? pa_simple_drain(stream.pa, &code) >= 0
+            : pa_simple_write(stream.pa, chunk.data(), size_t(read), &code) >= 0;
+        if (!played)
+            ended = MciError::PlaybackLost;
+        if (!played || read == 0)
+            break;
+    }
+    if (stream.stopping)
+        pa_simple_flush(stream.pa, &code);
+    else if (ended != MciError::None)
+        reportEnded(ended);
 }
 
 void PulseBackend::stopPlayback()

@@ -23,6 +23,12 @@ public:
     struct Stream;
 
 private:
+    // Connects a stream of the direction for io and runs work on a thread of its own.
+    MciError startStream(std::shared_ptr<Stream> &slot, int direction, QIODevice *io,
+        void (PulseBackend::*work)(Stream &));
+    void capture(Stream &stream);
+    void play(Stream &stream);
+
     std::shared_ptr<Stream> m_capture;
     std::shared_ptr<Stream> m_playback;
 };
