@@ -202,6 +202,9 @@ void frmMain::buildRecorder()
 
     // Refreshes the recording time while a take is recorded.
     mRecordTimer = new QTimer(this);
+    // Fills the prompt boxes after Start, one box at a time, while the window is idle.
+    mFillTimer = new QTimer(this);
+    mFillTimer->setObjectName(QStringLiteral("tmrfill"));
 }
 
 void frmMain::connectControls()
@@ -226,6 +229,7 @@ void frmMain::connectControls()
     connect(lameocx, &OcxLame::Progress, this, &frmMain::lameocx_Progress);
     connect(lameocx, &OcxLame::Failed, this, &frmMain::lameocx_Failed);
     connect(mRecordTimer, &QTimer::timeout, this, &frmMain::ShowRecordTime);
+    connect(mFillTimer, &QTimer::timeout, this, &frmMain::fillNextBox);
 }
 
 void frmMain::Form_Load()

@@ -65,7 +65,11 @@ private:
     void Form_KeyDown(int &KeyCode, int Shift);
     void PreparePrompt();
     QString GetLines(PromptBox *box, qint32 fromLine, qint32 toLine);
-    void setUpPromptBox(PromptBox *box, const QString &text);
+    // A box holds the store's display lines fromLine up to toLine, cut as text.
+    void setUpPromptBox(PromptBox *box, const QString &text, qint32 fromLine, qint32 toLine);
+    // Puts a box's cut text in it, once, before it shows.
+    void fillBox(size_t index);
+    void fillNextBox();
     void addPromptBox();
     void showSpeed();
 
@@ -157,6 +161,11 @@ private:
     // For each box, its distance below its predecessor's bottom edge once it
     // follows it, twips; none while it waits. Box 0 leads and has none.
     std::vector<std::optional<float>> mFollowGap;
+    // The text cut for each box at Start and not yet put in it. Laying a box's text out
+    // costs as much as laying out the store, so the boxes get theirs when they are about
+    // to show, or in the idle time after Start, and Start returns as soon as it has cut.
+    std::vector<std::optional<QString>> mPendingText;
+    QTimer *mFillTimer = nullptr;
 
     // Editor state: the editor from its first show until its close box; hidden between shows.
     QPointer<frmEditor> mEditor;

@@ -43,12 +43,15 @@ void TextBoxLines::refresh()
         return;
 
     m_lineStarts.clear();
+    m_lineTops.assign(1, 0);
     const QAbstractTextDocumentLayout *layout = document->documentLayout();
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
         layout->blockBoundingRect(block); // lays the block out if it is not yet
         const QTextLayout *lines = block.layout();
-        for (int i = 0; i < lines->lineCount(); ++i)
+        for (int i = 0; i < lines->lineCount(); ++i) {
             m_lineStarts.push_back(block.position() + lines->lineAt(i).textStart());
+            m_lineTops.push_back(m_lineTops.back() + lines->lineAt(i).height());
+        }
     }
     m_font = font;
     m_width = width;
@@ -85,11 +88,19 @@ QString TextBoxLines::selectedText()
 {
     if (m_textStale) {
         m_text = m_box->document()->toRawText();
+        m_text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
         m_textStale = false;
     }
-    QString text = m_text.mid(m_selectionStart, m_selectionEnd - m_selectionStart);
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return text;
+    return m_text.mid(m_selectionStart, m_selectionEnd - m_selectionStart);
+}
+
+qreal TextBoxLines::linesHeight(int fromLine, int toLine)
+{
+    refresh();
+    const int count = static_cast<int>(m_lineStarts.size());
+    fromLine = std::clamp(fromLine, 0, count);
+    toLine = std::clamp(toLine, fromLine, count);
+    return m_lineTops[size_t(toLine)] - m_lineTops[size_t(fromLine)];
 }
 
 qreal TextBoxLines::textHeight()

@@ -34,6 +34,10 @@ public:
     // The selected text, paragraph ends as '\n'.
     QString selectedText();
 
+    // Height of the display lines fromLine up to but not including toLine, in pixels,
+    // as the box lays them out.
+    qreal linesHeight(int fromLine, int toLine);
+
     // Height of the whole text, in pixels, as the box stacks its lines: a line
     // drawn in a taller fallback face for a character the font lacks counts at
     // its own height.
@@ -45,7 +49,8 @@ private:
 
     QPlainTextEdit *m_box;
     std::vector<int> m_lineStarts;
-    QString m_text; // the box's text, paragraph ends as U+2029, while not stale
+    std::vector<qreal> m_lineTops; // each display line's top, and the bottom of the last
+    QString m_text; // the box's text, paragraph ends as '\n', while not stale
     bool m_textStale = true;
     int m_selectionStart = 0;
     int m_selectionEnd = 0;

@@ -69,23 +69,33 @@ void PromptBox::place()
     setGeometry(twipsRect(m_left, shown(m_top), m_width, m_height));
 }
 
+// A change reaches the box and its text area as events, so a box that is set as it
+// already is (every box after the first takes the first's design) is left alone.
 void PromptBox::setFontSize(int points)
 {
-    setFont(tahoma(points));
+    const QFont face = tahoma(points);
+    if (font() != face)
+        setFont(face);
+}
+
+void PromptBox::setColor(QPalette::ColorRole role, qint32 ref)
+{
+    const QColor color = colorFromRef(ref);
+    if (palette().color(role) == color)
+        return;
+    QPalette pal = palette();
+    pal.setColor(role, color);
+    setPalette(pal);
 }
 
 void PromptBox::setBackColor(qint32 ref)
 {
-    QPalette pal = palette();
-    pal.setColor(QPalette::Base, colorFromRef(ref));
-    setPalette(pal);
+    setColor(QPalette::Base, ref);
 }
 
 void PromptBox::setForeColor(qint32 ref)
 {
-    QPalette pal = palette();
-    pal.setColor(QPalette::Text, colorFromRef(ref));
-    setPalette(pal);
+    setColor(QPalette::Text, ref);
 }
 
 void PromptBox::paintEvent(QPaintEvent *event)

@@ -43,6 +43,7 @@ protected:
 
 private:
     void place();
+    void setColor(QPalette::ColorRole role, qint32 ref);
 
     TextBoxLines *m_lines;
     float m_left = 0;

@@ -17,6 +17,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace
 {
@@ -63,6 +64,8 @@ void frmMain::cmdstart_Click()
     PreparePrompt();
     // Every box but the first waits for its predecessor.
     mFollowGap.assign(txtprompt.size(), std::nullopt);
+    fillBox(0);
+    mFillTimer->start();
     if (!tmrmain->isActive()) {
         tmrmain->start();
         switchButtons(cmdstart, cmdpause);
@@ -72,10 +75,11 @@ void frmMain::cmdstart_Click()
 void frmMain::PreparePrompt()
 {
     mLastBox = 0;
+    mPendingText.clear();
     const qint32 lines = linesPerBox(gFontSize);
 
     if (mLineCount <= lines) {
-        setUpPromptBox(txtprompt[0], txtcontainer->toPlainText());
+        setUpPromptBox(txtprompt[0], txtcontainer->toPlainText(), 0, mLineCount);
         return;
     }
 
@@ -83,7 +87,8 @@ void frmMain::PreparePrompt()
     while (mLineCount > lines) {
         const qint32 endLine = startLine + lines;
         txtprompt[size_t(mLastBox)]->setVisible(true);
-        setUpPromptBox(txtprompt[size_t(mLastBox)], GetLines(txtcontainer, startLine, endLine));
+        setUpPromptBox(txtprompt[size_t(mLastBox)], GetLines(txtcontainer, startLine, endLine),
+            startLine, endLine);
         ++mLastBox;
         mLineCount -= lines;
         addPromptBox();
@@ -91,19 +96,41 @@ void frmMain::PreparePrompt()
     }
     const qint32 endLine = txtcontainer->lines().lineCount();
     txtprompt[size_t(mLastBox)]->setVisible(true);
-    setUpPromptBox(txtprompt[size_t(mLastBox)], GetLines(txtcontainer, startLine, endLine));
+    setUpPromptBox(txtprompt[size_t(mLastBox)], GetLines(txtcontainer, startLine, endLine),
+        startLine, endLine);
 }
 
-void frmMain::setUpPromptBox(PromptBox *box, const QString &text)
+void frmMain::setUpPromptBox(PromptBox *box, const QString &text, qint32 fromLine, qint32 toLine)
 {
     box->setTop(kWaitingTop);
     box->setFontSize(gFontSize);
     box->setBackColor(SettingsFile::toColor(gBackColor, SettingsFile::kDefaultBackColor));
     box->setForeColor(SettingsFile::toColor(gFontColor, SettingsFile::kDefaultFontColor));
-    box->setPlainText(text);
-    // As tall as its text as it lays it out: a line in a taller fallback face
-    // neither overflows the box nor leaves a blank stretch at the hand-over.
+    // As tall as its lines are in the store, which wraps them alike: a line in a taller
+    // fallback face neither overflows the box nor leaves a blank stretch at the hand-over.
+    box->setHeight(float(txtcontainer->lines().linesHeight(fromLine, toLine) * kTwipsPerPixel));
+    mPendingText.resize(size_t(mLastBox) + 1);
+    mPendingText.back() = text;
+}
+
+void frmMain::fillBox(size_t index)
+{
+    if (index >= mPendingText.size() || !mPendingText[index])
+        return;
+    PromptBox *box = txtprompt[index];
+    box->setPlainText(*std::exchange(mPendingText[index], std::nullopt));
     box->setHeight(float(box->lines().textHeight() * kTwipsPerPixel));
+}
+
+void frmMain::fillNextBox()
+{
+    const auto pending = std::find_if(mPendingText.begin(), mPendingText.end(),
+        [](const std::optional<QString> &text) { return text.has_value(); });
+    if (pending == mPendingText.end()) {
+        mFillTimer->stop();
+        return;
+    }
+    fillBox(size_t(pending - mPendingText.begin()));
 }
 
 void frmMain::addPromptBox()
@@ -147,6 +174,7 @@ void frmMain::tmrmain_Timer()
             // It starts in the tick its predecessor's edge passes the hand-over edge,
             // never above that edge nor more than the gap below it.
             gap = std::clamp(box->Top() - float(mSpeed) - edge, 0.0f, float(kMaxHandoverGap));
+            fillBox(size_t(mBoxIndex));
         }
         // From then on it keeps its place behind its predecessor, whichever way the
         // text runs, so no line overlaps another or leaves a gap.
@@ -187,6 +215,8 @@ void frmMain::cmdreset_Click()
     if (!tmrmain->isActive())
         return;
     tmrmain->stop();
+    mFillTimer->stop();
+    mPendingText.clear();
     mPaused = 0;
     hscspeed->setValue(mSavedSpeed);
     showSpeed();

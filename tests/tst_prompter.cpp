@@ -46,6 +46,11 @@ struct Prompter {
         const QList<PromptBox *> list = w.findChildren<PromptBox *>("txtprompt");
         return list.first() == box0 ? list : QList<PromptBox *>(list.crbegin(), list.crend());
     }
+    void fill() const // the idle time after Start, which gives every box its text
+    {
+        while (child<QTimer>(w, "tmrfill")->isActive())
+            fire(w, "tmrfill");
+    }
     SettingsFolder folder;
     CapturedMessages messages {};
     frmMain w { nullptr };
@@ -111,6 +116,7 @@ private Q_SLOTS:
             p.store->setPlainText(text.left(p.store->lines().lineIndex(cut[3])));
         }
         click(p.w, "cmdstart");
+        p.fill();
         QCOMPARE(state(p), QStringLiteral("pause timer 10/10 5800 x%1 @none").arg(cut[1]));
         QCOMPARE(child(p.w, "picprompt")->palette().color(QPalette::Window), QColor(0, 0, 0x40));
         QCOMPARE(child(p.w, "txtline")->palette().color(QPalette::Base), QColor(Qt::green));
@@ -173,10 +179,6 @@ private Q_SLOTS:
         black.fill(Qt::black);
         QCOMPARE(rows, black);
         const QList<PromptBox *> boxes = p.boxes();
-        QString shown; // a box shorter or taller than its text shows as "[misfit]"
-        for (const PromptBox *box : boxes)
-            shown += fitsItsText(*box) ? box->toPlainText() : QStringLiteral("[misfit]");
-        QCOMPARE(shown, p.store->toPlainText());
         QVERIFY(boxes.size() > 1);
         const auto tick = [&] {
             fire(p.w, "tmrmain");
@@ -195,6 +197,11 @@ private Q_SLOTS:
             }
         }
         QVERIFY(boxes.last()->Top() < 5800.0f);
+        // Each box got its text before it showed, and is as tall as it.
+        QString shown; // a box shorter or taller than its text shows as "[misfit]"
+        for (const PromptBox *box : boxes)
+            shown += fitsItsText(*box) ? box->toPlainText() : QStringLiteral("[misfit]");
+        QCOMPARE(shown, p.store->toPlainText());
     }
     void followsTheStateTable_data()
     {
