@@ -122,7 +122,9 @@ void frmEditor::cmdsave_Click()
 void frmEditor::cmddone_Click()
 {
     const WaitCursor busy;
-    m_store->setPlainText(scriptText(txteditor));
+    // Straight into the store's document: the text box would lay a long paragraph out
+    // at once to place its cursor, and the store is laid out at Start anyway.
+    m_store->document()->setPlainText(scriptText(txteditor));
     hide();
 }
 
