@@ -107,7 +107,8 @@ void frmMain::setUpPromptBox(PromptBox *box, const QString &text, qint32 fromLin
     box->setBackColor(SettingsFile::toColor(gBackColor, SettingsFile::kDefaultBackColor));
     box->setForeColor(SettingsFile::toColor(gFontColor, SettingsFile::kDefaultFontColor));
     // As tall as its lines are in the store, which wraps them alike: a line in a taller
-    // fallback face neither overflows the box nor leaves a blank stretch at the hand-over.
+    // fallback face neither overflows the box nor leaves a blank stretch at the hand-over,
+    // and the empty line a cut after a line break opens in the box lies below its bottom.
     box->setHeight(float(txtcontainer->lines().linesHeight(fromLine, toLine) * kTwipsPerPixel));
     mPendingText.resize(size_t(mLastBox) + 1);
     mPendingText.back() = text;
@@ -117,9 +118,7 @@ void frmMain::fillBox(size_t index)
 {
     if (index >= mPendingText.size() || !mPendingText[index])
         return;
-    PromptBox *box = txtprompt[index];
-    box->setPlainText(*std::exchange(mPendingText[index], std::nullopt));
-    box->setHeight(float(box->lines().textHeight() * kTwipsPerPixel));
+    txtprompt[index]->setPlainText(*std::exchange(mPendingText[index], std::nullopt));
 }
 
 void frmMain::fillNextBox()
