@@ -214,8 +214,7 @@ void frmMain::cmdreset_Click()
     if (!tmrmain->isActive())
         return;
     tmrmain->stop();
-    mFillTimer->stop();
-    mPendingText.clear();
+    mPendingText.clear(); // the fill timer stops when it finds nothing left
     mPaused = 0;
     hscspeed->setValue(mSavedSpeed);
     showSpeed();
