@@ -56,9 +56,7 @@ MciError run(const MciCommand &command)
         std::unique_ptr<MciDevice> device = (*driver)();
         if (!device)
             return MciError::DeviceFailure;
-        s.devices.emplace(alias, std::move(device));
-        closeAllOnQuit();
-        return MciError::None;
+        return openMciDevice(alias, std::move(device));
     }
     if (command.verb == MciCommand::Verb::Close && name == QLatin1StringView("all")) {
         closeAll();

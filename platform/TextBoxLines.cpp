@@ -102,13 +102,3 @@ qreal TextBoxLines::linesHeight(int fromLine, int toLine)
     toLine = std::clamp(toLine, fromLine, count);
     return m_lineTops[size_t(toLine)] - m_lineTops[size_t(fromLine)];
 }
-
-qreal TextBoxLines::textHeight()
-{
-    ensureTextWidth();
-    const QTextDocument *document = m_box->document();
-    qreal height = 0;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
-        height += document->documentLayout()->blockBoundingRect(block).height();
-    return height;
-}

@@ -35,13 +35,9 @@ public:
     QString selectedText();
 
     // Height of the display lines fromLine up to but not including toLine, in pixels,
-    // as the box lays them out.
+    // as the box lays them out: a line drawn in a taller fallback face for a character
+    // the font lacks counts at its own height.
     qreal linesHeight(int fromLine, int toLine);
-
-    // Height of the whole text, in pixels, as the box stacks its lines: a line
-    // drawn in a taller fallback face for a character the font lacks counts at
-    // its own height.
-    qreal textHeight();
 
 private:
     void ensureTextWidth();

@@ -31,8 +31,7 @@ void frmMain::offerLeftTakes()
         mTimeText = length;
         lbltime->setText(mTimeText);
         cmdstop->setEnabled(true);
-        cmdplay->setEnabled(true);
-        cmdsave->setEnabled(!mSaving);
+        endRecording();
         return;
     }
 }
