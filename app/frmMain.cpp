@@ -9,6 +9,7 @@
 #include "platform/Mci.h"
 #include "platform/Twips.h"
 #include "prompter/PromptBox.h"
+#include "prompter/Rig.h"
 #include "recorder/OcxLame.h"
 #include "settings/SettingsFile.h"
 
@@ -234,13 +235,18 @@ void frmMain::connectControls()
 
 void frmMain::Form_Load()
 {
+    mRig = new Rig(this, picprompt);
     LoadSettings();
     applyAreaColors();
     mSavedSpeed = qint16(hscspeed->value());
     lblspeed->setText(QString::number(hscspeed->value()));
     cmdpause->setEnabled(false);
     mPaused = 0;
-    new KeyPreview(this, [this](int &keyCode, int shift) { Form_KeyDown(keyCode, shift); });
+    new KeyPreview(this, [this](int &keyCode, int shift) {
+        Form_KeyDown(keyCode, shift);
+        if (keyCode != 0)
+            mRig->keyDown(keyCode, shift);
+    });
     cmdplay->setEnabled(false);
     cmdstop->setEnabled(false);
     SetProgressBarColor(pbrwavsave, 204 + 256 * 51 + 65536 * 51);
@@ -261,6 +267,7 @@ void frmMain::applyAreaColors()
     line.setColor(QPalette::Base,
         colorFromRef(SettingsFile::toColor(gLineColor, SettingsFile::kDefaultLineColor)));
     txtline->setPalette(line);
+    mRig->promptChanged();
 }
 
 void frmMain::SetProgressBarColor(QProgressBar *bar, qint32 color)

@@ -10,6 +10,7 @@
 
 class OcxLame;
 class PromptBox;
+class Rig;
 class frmSettings;
 class frmEditor;
 class QGroupBox;
@@ -114,6 +115,7 @@ private:
     QLineEdit *txtline = nullptr;
     std::vector<PromptBox *> txtprompt;
     PromptBox *txtcontainer = nullptr;
+    Rig *mRig = nullptr; // the prompt's mirror and output window
 
     // Panels
     QGroupBox *Frame1 = nullptr;

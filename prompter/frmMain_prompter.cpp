@@ -8,6 +8,7 @@
 #include "platform/WaitCursor.h"
 #include "prompter/BoxLayout.h"
 #include "prompter/PromptBox.h"
+#include "prompter/Rig.h"
 #include "settings/SettingsFile.h"
 
 #include <QLabel>
@@ -70,6 +71,7 @@ void frmMain::cmdstart_Click()
         tmrmain->start();
         switchButtons(cmdstart, cmdpause);
     }
+    mRig->promptChanged();
 }
 
 void frmMain::PreparePrompt()
@@ -180,6 +182,9 @@ void frmMain::tmrmain_Timer()
         box->setTop(edge + *gap);
     }
     showSpeed();
+    // The rig's views repaint with the area, and rest with it while it holds still.
+    if (mSpeed != 0)
+        mRig->promptChanged();
 }
 
 void frmMain::hscspeed_Change()
@@ -223,6 +228,7 @@ void frmMain::cmdreset_Click()
     txtprompt.resize(1);
     txtprompt[0]->setTop(kWaitingTop);
     switchButtons(cmdpause, cmdstart);
+    mRig->promptChanged();
 }
 
 void frmMain::Form_KeyDown(int &KeyCode, int Shift)

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+
+// A view of the prompt area painted from the area's own boxes: scaled to fill the view
+// while keeping the area's proportions, centred on the area's back colour, and flipped
+// as set. It serves as the mirrored area in the main window and as the prompt output
+// window; it never takes the keyboard focus.
+class PromptView final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    PromptView(QWidget *area, QWidget *parent, Qt::WindowFlags flags = {});
+
+    // Qt::Horizontal flips left to right, Qt::Vertical top to bottom.
+    void setMirror(Qt::Orientations mirror);
+    Qt::Orientations mirror() const { return m_mirror; }
+
+Q_SIGNALS:
+    // The user closed the view's window.
+    void closed();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void paintPrompt(QPainter &painter, const QRect &target);
+
+    QPointer<QWidget> m_area;
+    Qt::Orientations m_mirror;
+    QImage m_picture; // the area at its own size, for the unscaled mirror
+};

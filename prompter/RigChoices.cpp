@@ -1,0 +1,46 @@
+#include "prompter/RigChoices.h"
+
+#include <QSettings>
+
+namespace
+{
+
+// $XDG_CONFIG_HOME/tellvane/rig.ini
+class RigStore final : public QSettings
+{
+public:
+    RigStore()
+        : QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("tellvane"),
+            QStringLiteral("rig"))
+    {
+    }
+};
+
+const QString kLeftRight = QStringLiteral("mirror/leftToRight");
+const QString kTopBottom = QStringLiteral("mirror/topToBottom");
+const QString kOnScreen = QStringLiteral("output/onScreen");
+const QString kScreen = QStringLiteral("output/screen");
+
+} // namespace
+
+RigChoices RigChoices::load()
+{
+    const RigStore settings;
+    RigChoices choices;
+    choices.mirrorLeftRight = settings.value(kLeftRight, false).toBool();
+    choices.mirrorTopBottom = settings.value(kTopBottom, false).toBool();
+    choices.onScreen = settings.value(kOnScreen, false).toBool();
+    choices.screen = settings.value(kScreen).toString();
+    return choices;
+}
+
+bool RigChoices::save() const
+{
+    RigStore settings;
+    settings.setValue(kLeftRight, mirrorLeftRight);
+    settings.setValue(kTopBottom, mirrorTopBottom);
+    settings.setValue(kOnScreen, onScreen);
+    settings.setValue(kScreen, screen);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}

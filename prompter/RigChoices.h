@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// How the prompt is shown on a teleprompter rig, remembered per user in a settings file
+// of its own in the user's configuration folder; settings.ini never holds any of it.
+struct RigChoices {
+    bool mirrorLeftRight = false; // for the beam-splitter glass
+    bool mirrorTopBottom = false; // for a monitor hung upside down
+    bool onScreen = false; // the prompt output window is open
+    QString screen; // the output window's screen by name; none chosen yet when empty
+
+    // The stored choices; all off when none were stored.
+    static RigChoices load();
+    // False when they could not be stored.
+    bool save() const;
+};

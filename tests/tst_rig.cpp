@@ -1,0 +1,195 @@
+#include "TestSupport.h"
+
+#include "app/frmMain.h"
+#include "platform/Fonts.h"
+#include "prompter/PromptBox.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QScreen>
+
+namespace
+{
+const QByteArray kSettings = "36\r\n65535\r\n0\r\n255\r\n15\r\n56\r\n";
+
+QString rigFolder()
+{
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/tellvane");
+}
+
+// What a window shows of a part of it, as it was last painted.
+QImage shown(QWidget *window, const QRect &part)
+{
+    QCoreApplication::processEvents(); // the repaints asked for
+    return window->screen()
+        ->grabWindow(window->winId(), part.x(), part.y(), part.width(), part.height())
+        .toImage();
+}
+
+// The first row of the picture's middle column in the reading line's colour; -1 for none.
+int readingLineRow(const QImage &picture)
+{
+    for (int y = 0; y < picture.height(); ++y) {
+        if (picture.pixelColor(picture.width() / 2, y) == QColor(Qt::red))
+            return y;
+    }
+    return -1;
+}
+
+// A main window with a script scrolled well past the reading line.
+struct Console {
+    Console()
+    {
+        w.show();
+        if (!QTest::qWaitForWindowActive(&w))
+            qFatal("no window");
+        child<PromptBox>(w, "txtcontainer")->setPlainText("The quick brown fox\njumps over it\n");
+        click(w, "cmdstart");
+        for (int i = 0; i < 200; ++i)
+            fire(w, "tmrmain");
+        // From here the test gives every tick, so that waiting for a repaint moves nothing.
+        child<QTimer>(w, "tmrmain")->stop();
+    }
+    QImage area() { return shown(&w, child(w, "picprompt")->geometry()); }
+    QWidget *output() { return child(w, "picoutput"); }
+    // An item of the prompt area's context menu as the right mouse button opens it:
+    // picked when pick is set, else whether it is checked.
+    bool item(const QString &text, bool pick = false)
+    {
+        const QPoint spot = child(w, "picprompt")->geometry().center();
+        QTest::mouseClick(w.windowHandle(), Qt::RightButton, {}, spot);
+        auto *menu = child<QMenu>(w, "mnuprompt");
+        const QList<QAction *> actions = menu->actions();
+        const auto found = std::find_if(actions.begin(), actions.end(),
+            [&](const QAction *action) { return action->text().startsWith(text); });
+        if (!menu->isVisible() || found == actions.end())
+            qFatal("no menu item %s", qPrintable(text));
+        if (pick)
+            (*found)->trigger();
+        menu->close();
+        return (*found)->isChecked();
+    }
+    SettingsFolder folder { kSettings };
+    CapturedMessages messages {};
+    frmMain w { nullptr };
+};
+} // namespace
+
+class tst_Rig : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(loadTahoma()); }
+    void init() { QDir(rigFolder()).removeRecursively(); }
+
+    void mirrorsThePicture_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<bool>("leftRight");
+        QTest::addColumn<bool>("topBottom");
+        QTest::newRow("M key") << QStringList { "M" } << true << false;
+        QTest::newRow("menu, top to bottom")
+            << QStringList { "Mirror Top To Bottom" } << false << true;
+        QTest::newRow("both") << QStringList { "Mirror Top To Bottom", "M" } << true << true;
+        QTest::newRow("M, then the menu takes it off")
+            << QStringList { "M", "Mirror Left To Right" } << false << false;
+        QTest::newRow("menu, then M takes it off")
+            << QStringList { "Mirror Left To Right", "M" } << false << false;
+    }
+    void mirrorsThePicture()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(bool, leftRight);
+        QFETCH(bool, topBottom);
+        Console rig;
+        const QImage plain = rig.area();
+        for (const QString &step : steps) {
+            if (step == "M")
+                QTest::keyClick(&rig.w, Qt::Key_M);
+            else
+                rig.item(step, true);
+        }
+        QTRY_COMPARE(rig.area(), plain.mirrored(leftRight, topBottom));
+        QCOMPARE(rig.item("Mirror Left To Right"), leftRight);
+        QCOMPARE(rig.item("Mirror Top To Bottom"), topBottom);
+        // The scroll goes on in the mirrored picture.
+        fire(rig.w, "tmrmain");
+        QTRY_VERIFY(rig.area() != plain.mirrored(leftRight, topBottom));
+        QVERIFY(rig.messages.list.empty());
+    }
+
+    void outputFillsItsScreenAndFollows()
+    {
+        Console rig;
+        QTest::keyClick(&rig.w, Qt::Key_F);
+        QWidget *out = rig.output();
+        QVERIFY(out->isVisible());
+        QCOMPARE(out->geometry(), QRect(1280, 0, 1920, 1080)); // the other screen
+        QVERIFY(out->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QVERIFY(rig.item("Screen 2: Rig"));
+        QCOMPARE(QApplication::activeWindow(), &rig.w);
+        QImage before;
+        for (int tick = 0; tick < 3; ++tick) {
+            fire(rig.w, "tmrmain");
+            QImage now(out->size(), QImage::Format_RGB32);
+            out->render(&now); // as the boxes stand after this tick
+            QVERIFY(now != before);
+            QTRY_COMPARE(shown(out, out->rect()), now);
+            before = now;
+        }
+        // The area's height fills the screen's; its sides are centred on the back colour.
+        QCOMPARE(before.pixelColor(91, 540), QColor(Qt::black));
+        QCOMPARE(before.pixelColor(1828, 540), QColor(Qt::black));
+        // The reading line, 3 pixels tall at 180 in the area, is 8 tall here.
+        QCOMPARE(readingLineRow(before), 500);
+        rig.item("Mirror Top To Bottom", true);
+        QTRY_COMPARE(readingLineRow(shown(out, out->rect())), 1080 - 500 - 8);
+
+        // Closing it leaves the console running; F opens it again.
+        out->close();
+        QVERIFY(!out->isVisible());
+        QVERIFY(rig.w.isVisible() && child(rig.w, "cmdpause")->isEnabled());
+        QVERIFY(!rig.item("Prompt On Screen"));
+        QTest::keyClick(&rig.w, Qt::Key_F);
+        QVERIFY(out->isVisible());
+        QTest::keyClick(&rig.w, Qt::Key_F);
+        QVERIFY(!out->isVisible());
+    }
+
+    void remembersTheChoices()
+    {
+        {
+            Console rig;
+            rig.item("Mirror Top To Bottom", true);
+            rig.item("Screen 1: Console", true);
+            QCOMPARE(rig.folder.read(), kSettings);
+        }
+        Console rig;
+        QVERIFY(rig.item("Mirror Top To Bottom"));
+        QVERIFY(!rig.item("Mirror Left To Right"));
+        QVERIFY(rig.item("Prompt On Screen"));
+        QVERIFY(rig.item("Screen 1: Console"));
+        // Beside the console it is a window of its own that the user moves and sizes.
+        QWidget *out = rig.output();
+        QVERIFY(out->isVisible());
+        QVERIFY(!out->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QVERIFY(rig.w.screen()->geometry().contains(out->geometry()));
+        QCOMPARE(rig.folder.read(), kSettings);
+        QVERIFY(rig.messages.list.empty());
+    }
+
+    void saysWhenTheChoicesCannotBeStored()
+    {
+        Console rig;
+        QDir().mkpath(rigFolder());
+        const ReadOnlyFolder locked(rigFolder());
+        QTest::keyClick(&rig.w, Qt::Key_M);
+        QCOMPARE(rig.messages.shown(),
+            QStringList("Error: THE PROMPT'S MIRROR AND SCREEN CHOICES COULD NOT BE STORED. THEY "
+                        "HOLD UNTIL THE PROGRAM ENDS."));
+        QVERIFY(rig.item("Mirror Left To Right"));
+    }
+};
+
+QTEST_MAIN(tst_Rig)
+#include "tst_rig.moc"
