@@ -9,7 +9,6 @@
 
 int main(int argc, char *argv[])
 {
-    cacheLargeGlyphs();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tellvane Professional"));
     // One style everywhere, so bar colours and panel captions look as designed.

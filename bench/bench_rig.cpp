@@ -55,7 +55,6 @@ int main(int argc, char **argv)
             { "name": "Rig", "x": 1280, "width": 1920, "height": 1080 } ] })");
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
-    cacheLargeGlyphs(); // as the program does
     QApplication app(argc, argv);
     Verdict verdict("bench_rig");
     if (!written)
@@ -111,6 +110,15 @@ int main(int argc, char **argv)
             .arg(mirrorPaints.paints)
             .arg(outputPaints.paints)
             .arg(kTicks));
+    // The letters are on the output, not only the reading line.
+    const QImage shown = output->grab().toImage();
+    qsizetype lettered = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x)
+            lettered += shown.pixelColor(x, y) == QColor(Qt::yellow);
+    }
+    verdict.require(lettered > 10000,
+        QStringLiteral("the output shows the script's letters (%1 pixels)").arg(lettered));
     std::sort(costs.begin(), costs.end());
     verdict.judge(QStringLiteral("tick with the mirrored area and the 1920 x 1080 output "
                                  "repainted, median"),

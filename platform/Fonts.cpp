@@ -69,10 +69,3 @@ QFont tahoma(double points, bool bold)
     font.setStyleHint(QFont::SansSerif);
     return font;
 }
-
-void cacheLargeGlyphs()
-{
-    // 36 pt on a 1080-line screen is about 130 pixels; 72 pt about 270.
-    if (!qEnvironmentVariableIsSet("QT_MAX_CACHED_GLYPH_SIZE"))
-        qputenv("QT_MAX_CACHED_GLYPH_SIZE", "320");
-}

@@ -6,11 +6,6 @@
 // and the default sans face stands in.
 bool loadTahoma();
 
-// Lets the painter keep letters up to the size a full-screen prompt shows them in its glyph
-// cache; above 64 pixels it would draw every letter from its outline at every repaint.
-// Call before the application object is made.
-void cacheLargeGlyphs();
-
 // Tahoma at a size in points, applied as pixels at 96 dpi so that twips layouts
 // hold on any screen (36 pt = 48 px).
 QFont tahoma(double points, bool bold = false);

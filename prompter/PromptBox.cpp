@@ -8,6 +8,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -43,11 +44,27 @@ PromptBox::PromptBox(QWidget *parent)
     viewport()->setCursor(Qt::ArrowCursor);
     // The text area fills the whole box, so boxes lying under it need no painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    renewLook();
+    connect(document(), &QTextDocument::contentsChanged, this, &PromptBox::renewLook);
+}
+
+void PromptBox::renewLook()
+{
+    static quint64 looks = 0;
+    m_lookId = ++looks;
+}
+
+bool PromptBox::waiting() const
+{
+    return m_top >= float(kWaitingTop);
 }
 
 void PromptBox::setTop(float twips)
 {
+    const bool waited = waiting();
     m_top = twips;
+    if (waiting() != waited)
+        renewLook();
     move(twipsToPixels(m_left), twipsToPixels(shown(m_top)));
 }
 
@@ -103,11 +120,24 @@ void PromptBox::paintEvent(QPaintEvent *event)
     // A box at or below the waiting Top lies below the prompt area but for its top
     // rows, where the tops of its first line's letters would peek in: until it
     // rises, it shows only its background.
-    if (m_top >= float(kWaitingTop)) {
+    if (waiting()) {
         QPainter(viewport()).fillRect(event->rect(), palette().base());
         return;
     }
     QPlainTextEdit::paintEvent(event);
+}
+
+void PromptBox::resizeEvent(QResizeEvent *event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    renewLook();
+}
+
+void PromptBox::changeEvent(QEvent *event)
+{
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
+        renewLook();
 }
 
 void PromptBox::takeDesignOf(const PromptBox &element)

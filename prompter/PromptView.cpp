@@ -1,5 +1,7 @@
 #include "prompter/PromptView.h"
 
+#include "prompter/PromptBox.h"
+
 #include <QCloseEvent>
 #include <QImage>
 #include <QPainter>
@@ -57,15 +59,7 @@ void PromptView::paintPrompt(QPainter &painter, const QRect &target)
         painter.fillRect(margin, area.palette().window());
 
     painter.translate(picture.topLeft());
-    if (m_mirror & Qt::Horizontal) {
-        painter.translate(picture.width(), 0);
-        painter.scale(-1, 1);
-    }
-    if (m_mirror & Qt::Vertical) {
-        painter.translate(0, picture.height());
-        painter.scale(1, -1);
-    }
-    const QWidget::RenderFlags flags = QWidget::DrawWindowBackground | QWidget::DrawChildren;
+    painter.setClipRect(QRect(QPoint(), picture.size()));
     if (scale == 1.0 && m_mirror) {
         // At its own size the area is drawn as it draws itself and then flipped, so the
         // mirrored letters keep their hinting and weight to the pixel.
@@ -74,12 +68,40 @@ void PromptView::paintPrompt(QPainter &painter, const QRect &target)
             m_picture = QImage(size * ratio, QImage::Format_RGB32);
             m_picture.setDevicePixelRatio(ratio);
         }
-        area.render(&m_picture, QPoint(), QRegion(), flags);
+        area.render(&m_picture);
+        flip(painter, picture.size());
         painter.drawImage(0, 0, m_picture);
         return;
     }
-    // Scaled, the boxes draw through the transform, so the text stays sharp at any size.
-    painter.setClipRect(QRect(QPoint(), picture.size()));
-    painter.scale(scale, scale);
-    area.render(&painter, QPoint(), QRegion(), flags);
+
+    // Scaled: the area's background, then its controls from the bottom up as they lie.
+    painter.fillRect(QRect(QPoint(), picture.size()), area.palette().window());
+    m_bands.setView(scale, m_mirror, picture.size());
+    for (QObject *object : area.children()) {
+        auto *control = qobject_cast<QWidget *>(object);
+        if (!control || control->isHidden())
+            continue;
+        if (auto *box = qobject_cast<PromptBox *>(control)) {
+            m_bands.draw(painter, *box);
+            continue;
+        }
+        painter.save();
+        flip(painter, picture.size());
+        painter.scale(scale, scale);
+        control->render(&painter, control->pos());
+        painter.restore();
+    }
+    m_bands.sweep();
+}
+
+void PromptView::flip(QPainter &painter, const QSize &picture) const
+{
+    if (m_mirror & Qt::Horizontal) {
+        painter.translate(picture.width(), 0);
+        painter.scale(-1, 1);
+    }
+    if (m_mirror & Qt::Vertical) {
+        painter.translate(0, picture.height());
+        painter.scale(1, -1);
+    }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "prompter/BoxBands.h"
+
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
@@ -29,8 +31,11 @@ protected:
 
 private:
     void paintPrompt(QPainter &painter, const QRect &target);
+    // Turns the painter's picture of the given size as the mirror is set.
+    void flip(QPainter &painter, const QSize &picture) const;
 
     QPointer<QWidget> m_area;
     Qt::Orientations m_mirror;
     QImage m_picture; // the area at its own size, for the unscaled mirror
+    BoxBands m_bands; // the boxes at the view's scale
 };

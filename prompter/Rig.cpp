@@ -105,15 +105,14 @@ void Rig::showMenu(const QPoint &globalPos)
     const QList<QScreen *> list = QGuiApplication::screens();
     for (qsizetype i = 0; i < list.size(); ++i) {
         const QScreen *screen = list.at(i);
-        const QString name = screen->name();
         const QString text = QStringLiteral("Screen %1: %2 (%3 x %4)")
                                  .arg(i + 1)
-                                 .arg(name)
+                                 .arg(screen->name())
                                  .arg(screen->size().width())
                                  .arg(screen->size().height());
-        m_screens->addAction(addCheck(text, screen == current, [this, name](bool on) {
+        m_screens->addAction(addCheck(text, screen == current, [this, i](bool on) {
             if (on)
-                chooseScreen(name);
+                chooseScreen(int(i));
         }));
     }
     m_menu->popup(globalPos);
@@ -135,9 +134,14 @@ void Rig::setOnScreen(bool on)
     store();
 }
 
-void Rig::chooseScreen(const QString &name)
+void Rig::chooseScreen(int index)
 {
-    m_choices.screen = name;
+    // The screens may have changed while the menu was open.
+    const QScreen *screen = QGuiApplication::screens().value(index);
+    if (!screen)
+        return;
+    m_choices.screen = screen->name();
+    m_choices.screenIndex = index;
     m_choices.onScreen = true;
     placeOutput();
     store();
@@ -187,6 +191,9 @@ void Rig::placeOutput()
 QScreen *Rig::outputScreen() const
 {
     const QList<QScreen *> screens = QGuiApplication::screens();
+    QScreen *atIndex = screens.value(m_choices.screenIndex);
+    if (atIndex && atIndex->name() == m_choices.screen)
+        return atIndex;
     for (QScreen *screen : screens) {
         if (screen->name() == m_choices.screen)
             return screen;

@@ -34,7 +34,7 @@ private:
     void showMenu(const QPoint &globalPos);
     void setMirror(Qt::Orientation orientation, bool on);
     void setOnScreen(bool on);
-    void chooseScreen(const QString &name);
+    void chooseScreen(int index);
     void showMirror();
     void placeOutput();
     QScreen *outputScreen() const;

@@ -20,6 +20,7 @@ const QString kLeftRight = QStringLiteral("mirror/leftToRight");
 const QString kTopBottom = QStringLiteral("mirror/topToBottom");
 const QString kOnScreen = QStringLiteral("output/onScreen");
 const QString kScreen = QStringLiteral("output/screen");
+const QString kScreenIndex = QStringLiteral("output/screenIndex");
 
 } // namespace
 
@@ -31,6 +32,7 @@ RigChoices RigChoices::load()
     choices.mirrorTopBottom = settings.value(kTopBottom, false).toBool();
     choices.onScreen = settings.value(kOnScreen, false).toBool();
     choices.screen = settings.value(kScreen).toString();
+    choices.screenIndex = settings.value(kScreenIndex, -1).toInt();
     return choices;
 }
 
@@ -41,6 +43,7 @@ bool RigChoices::save() const
     settings.setValue(kTopBottom, mirrorTopBottom);
     settings.setValue(kOnScreen, onScreen);
     settings.setValue(kScreen, screen);
+    settings.setValue(kScreenIndex, screenIndex);
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

@@ -8,7 +8,10 @@ struct RigChoices {
     bool mirrorLeftRight = false; // for the beam-splitter glass
     bool mirrorTopBottom = false; // for a monitor hung upside down
     bool onScreen = false; // the prompt output window is open
-    QString screen; // the output window's screen by name; none chosen yet when empty
+    // The output window's screen by name, and by its place among the screens for
+    // screens that share a name; none chosen yet when the name is empty.
+    QString screen;
+    int screenIndex = -1;
 
     // The stored choices; all off when none were stored.
     static RigChoices load();

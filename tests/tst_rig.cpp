@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
 
 namespace
 {
@@ -36,14 +38,30 @@ int readingLineRow(const QImage &picture)
     return -1;
 }
 
+// How many pixels of two pictures differ by more than the shading of a letter's edge.
+int apart(const QImage &one, const QImage &other)
+{
+    int count = 0;
+    for (int y = 0; y < one.height(); ++y) {
+        for (int x = 0; x < one.width(); ++x) {
+            const QColor a = one.pixelColor(x, y);
+            const QColor b = other.pixelColor(x, y);
+            count += std::max({ qAbs(a.red() - b.red()), qAbs(a.green() - b.green()),
+                         qAbs(a.blue() - b.blue()) })
+                > 160;
+        }
+    }
+    return count;
+}
+
 // A main window with a script scrolled well past the reading line.
 struct Console {
-    Console()
+    explicit Console(const QString &script = "The quick brown fox\njumps over it\n")
     {
         w.show();
         if (!QTest::qWaitForWindowActive(&w))
             qFatal("no window");
-        child<PromptBox>(w, "txtcontainer")->setPlainText("The quick brown fox\njumps over it\n");
+        child<PromptBox>(w, "txtcontainer")->setPlainText(script);
         click(w, "cmdstart");
         for (int i = 0; i < 200; ++i)
             fire(w, "tmrmain");
@@ -120,7 +138,10 @@ private Q_SLOTS:
 
     void outputFillsItsScreenAndFollows()
     {
-        Console rig;
+        QStringList lines;
+        for (int i = 0; i < 300; ++i)
+            lines << QStringLiteral("Line %1 of the script").arg(i);
+        Console rig(lines.join('\n'));
         QTest::keyClick(&rig.w, Qt::Key_F);
         QWidget *out = rig.output();
         QVERIFY(out->isVisible());
@@ -128,6 +149,15 @@ private Q_SLOTS:
         QVERIFY(out->windowFlags().testFlag(Qt::FramelessWindowHint));
         QVERIFY(rig.item("Screen 2: Rig"));
         QCOMPARE(QApplication::activeWindow(), &rig.w);
+        // On to where the second box follows the first into view.
+        child<QScrollBar>(rig.w, "hscspeed")->setValue(110);
+        const auto risen = [&] {
+            const QList<PromptBox *> boxes = rig.w.findChildren<PromptBox *>("txtprompt");
+            return std::count_if(
+                boxes.begin(), boxes.end(), [](const PromptBox *box) { return box->Top() < 4000; });
+        };
+        while (risen() < 2)
+            fire(rig.w, "tmrmain");
         QImage before;
         for (int tick = 0; tick < 3; ++tick) {
             fire(rig.w, "tmrmain");
@@ -140,10 +170,23 @@ private Q_SLOTS:
         // The area's height fills the screen's; its sides are centred on the back colour.
         QCOMPARE(before.pixelColor(91, 540), QColor(Qt::black));
         QCOMPARE(before.pixelColor(1828, 540), QColor(Qt::black));
+        // The area's picture scaled to the screen's height, centred on the back colour.
+        QImage direct(out->size(), QImage::Format_RGB32);
+        direct.fill(Qt::black);
+        QPainter painter(&direct);
+        painter.translate(92, 0);
+        painter.scale(1080.0 / 389, 1080.0 / 389);
+        child(rig.w, "picprompt")->render(&painter);
+        painter.end();
+        QCOMPARE(apart(before, direct), 0);
         // The reading line, 3 pixels tall at 180 in the area, is 8 tall here.
         QCOMPARE(readingLineRow(before), 500);
+        // Mirrored as the console is.
         rig.item("Mirror Top To Bottom", true);
-        QTRY_COMPARE(readingLineRow(shown(out, out->rect())), 1080 - 500 - 8);
+        QTest::keyClick(&rig.w, Qt::Key_M);
+        const QRect picture(92, 0, 1735, 1080);
+        const QImage unmirrored = before.copy(picture);
+        QTRY_COMPARE(apart(shown(out, picture), unmirrored.mirrored(true, true)), 0);
 
         // Closing it leaves the console running; F opens it again.
         out->close();
