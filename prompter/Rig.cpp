@@ -176,16 +176,26 @@ void Rig::placeOutput()
         if (ownScreen)
             flags |= Qt::FramelessWindowHint;
         m_output->setWindowFlags(flags);
-        if (!ownScreen) {
-            QRect frame(QPoint(), m_area->size());
-            frame.moveCenter(screen->availableGeometry().center());
-            m_output->setGeometry(frame);
-        }
+        if (!ownScreen)
+            m_output->setGeometry(besideConsole(screen->availableGeometry()));
     }
     m_output->setScreen(screen);
     if (ownScreen)
         m_output->setGeometry(screen->geometry());
     m_output->show();
+}
+
+QRect Rig::besideConsole(const QRect &available) const
+{
+    // As big as the area; right of the console, else left of it, else in the top left.
+    QRect place(QPoint(), m_area->size());
+    const QRect console = m_window->frameGeometry();
+    place.moveTopLeft(QPoint(console.right() + 1, console.top()));
+    if (!available.contains(place))
+        place.moveTopRight(QPoint(console.left() - 1, console.top()));
+    if (!available.contains(place))
+        place.moveTopLeft(available.topLeft());
+    return place;
 }
 
 QScreen *Rig::outputScreen() const

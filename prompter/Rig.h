@@ -3,6 +3,7 @@
 #include "prompter/RigChoices.h"
 
 #include <QObject>
+#include <QRect>
 
 class PromptView;
 class QActionGroup;
@@ -38,6 +39,8 @@ private:
     void showMirror();
     void placeOutput();
     QScreen *outputScreen() const;
+    // Where the output window opens on the console's screen.
+    QRect besideConsole(const QRect &available) const;
     void store();
 
     QWidget *m_window;
