@@ -242,7 +242,9 @@ void frmMain::Form_Load()
     lblspeed->setText(QString::number(hscspeed->value()));
     cmdpause->setEnabled(false);
     mPaused = 0;
+    buildFollowing();
     new KeyPreview(this, [this](int &keyCode, int shift) {
+        followKeyDown(keyCode);
         Form_KeyDown(keyCode, shift);
         if (keyCode != 0)
             mRig->keyDown(keyCode, shift);

@@ -2,6 +2,7 @@
 
 #include "platform/CommonDialog.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 
@@ -11,6 +12,7 @@
 class OcxLame;
 class PromptBox;
 class Rig;
+class VoiceFollow;
 class frmSettings;
 class frmEditor;
 class QGroupBox;
@@ -106,6 +108,19 @@ private:
     void failSave(const QString &message);
     void endSave();
 
+    // Following the voice
+    void buildFollowing();
+    // Answers whether following is on afterwards.
+    bool switchFollowing(bool on);
+    void startFollowing();
+    void stopFollowing();
+    void showFollowSign();
+    // Space holds following with the text; Up and Down nudge and then following goes on.
+    void followKeyDown(int keyCode);
+    void followTick();
+    // Twips from the reading line down to the point of the script the voice has reached.
+    double followDistance();
+
     // About and help
     void cmdabout_Click();
     void cmdhelp_Click();
@@ -116,6 +131,10 @@ private:
     std::vector<PromptBox *> txtprompt;
     PromptBox *txtcontainer = nullptr;
     Rig *mRig = nullptr; // the prompt's mirror and output window
+    VoiceFollow *mVoice = nullptr;
+    QLabel *lblfollow = nullptr; // the sign that the prompt follows the voice
+    bool mFollowHeld = false; // Space holds the text while following
+    QElapsedTimer mFollowNudge; // since Up or Down last nudged the speed
 
     // Panels
     QGroupBox *Frame1 = nullptr;

@@ -72,6 +72,13 @@ int TextBoxLines::lineIndex(int line)
     return m_lineStarts[static_cast<size_t>(line)];
 }
 
+int TextBoxLines::lineFromChar(int position)
+{
+    refresh();
+    const auto after = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), position);
+    return std::max(0, int(after - m_lineStarts.begin()) - 1);
+}
+
 int TextBoxLines::setSelection(int start, int end)
 {
     const int length = m_box->document()->characterCount() - 1; // without the closing separator

@@ -26,6 +26,9 @@ public:
     // Character position of a display line's first character; -1 when there is no such line.
     int lineIndex(int line);
 
+    // The display line that holds a character position (EM_LINEFROMCHAR).
+    int lineFromChar(int position);
+
     // Selects from start up to end (-1: to the end of the text). -1 when start is no
     // position of the text, 0 otherwise. The selection is kept here, not in the box's
     // cursor: moving that cursor through a long paragraph costs the box a layout pass.

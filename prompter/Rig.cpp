@@ -15,6 +15,7 @@ namespace
 // Virtual-key codes of the rig's keys, which the scroller leaves free.
 constexpr int kKeyF = 70;
 constexpr int kKeyM = 77;
+constexpr int kKeyV = 86;
 
 } // namespace
 
@@ -61,6 +62,8 @@ void Rig::keyDown(int &keyCode, int shift)
         setMirror(Qt::Horizontal, !m_choices.mirrorLeftRight);
     else if (keyCode == kKeyF)
         setOnScreen(!m_choices.onScreen);
+    else if (keyCode == kKeyV)
+        setFollowVoice(!m_choices.followVoice);
     else
         return;
     keyCode = 0;
@@ -99,6 +102,11 @@ void Rig::showMenu(const QPoint &globalPos)
         [this](bool on) { setMirror(Qt::Vertical, on); });
     addCheck(QStringLiteral("Prompt On Screen"), m_choices.onScreen,
         [this](bool on) { setOnScreen(on); });
+    m_menu->addSeparator();
+    addCheck(QStringLiteral("Follow My Voice"), m_choices.followVoice,
+        [this](bool on) { setFollowVoice(on); });
+    m_menu->addAction(QStringLiteral("English speech, recognised on this machine"))
+        ->setEnabled(false);
     m_menu->addSeparator();
 
     const QScreen *current = outputScreen();
@@ -144,6 +152,23 @@ void Rig::chooseScreen(int index)
     m_choices.screenIndex = index;
     m_choices.onScreen = true;
     placeOutput();
+    store();
+}
+
+void Rig::setFollowVoice(bool on)
+{
+    const bool now = m_followSwitch ? m_followSwitch(on) : false;
+    if (now == m_choices.followVoice)
+        return;
+    m_choices.followVoice = now;
+    store();
+}
+
+void Rig::followingFailed()
+{
+    if (!m_choices.followVoice)
+        return;
+    m_choices.followVoice = false;
     store();
 }
 

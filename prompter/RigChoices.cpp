@@ -21,6 +21,7 @@ const QString kTopBottom = QStringLiteral("mirror/topToBottom");
 const QString kOnScreen = QStringLiteral("output/onScreen");
 const QString kScreen = QStringLiteral("output/screen");
 const QString kScreenIndex = QStringLiteral("output/screenIndex");
+const QString kFollowVoice = QStringLiteral("follow/voice");
 
 } // namespace
 
@@ -33,6 +34,7 @@ RigChoices RigChoices::load()
     choices.onScreen = settings.value(kOnScreen, false).toBool();
     choices.screen = settings.value(kScreen).toString();
     choices.screenIndex = settings.value(kScreenIndex, -1).toInt();
+    choices.followVoice = settings.value(kFollowVoice, false).toBool();
     return choices;
 }
 
@@ -44,6 +46,7 @@ bool RigChoices::save() const
     settings.setValue(kOnScreen, onScreen);
     settings.setValue(kScreen, screen);
     settings.setValue(kScreenIndex, screenIndex);
+    settings.setValue(kFollowVoice, followVoice);
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

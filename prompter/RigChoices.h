@@ -12,6 +12,7 @@ struct RigChoices {
     // screens that share a name; none chosen yet when the name is empty.
     QString screen;
     int screenIndex = -1;
+    bool followVoice = false; // the prompt follows the presenter's voice from Start
 
     // The stored choices; all off when none were stored.
     static RigChoices load();

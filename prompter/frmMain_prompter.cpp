@@ -67,6 +67,7 @@ void frmMain::cmdstart_Click()
     mFollowGap.assign(txtprompt.size(), std::nullopt);
     fillBox(0);
     mFillTimer->start();
+    startFollowing();
     if (!tmrmain->isActive()) {
         tmrmain->start();
         switchButtons(cmdstart, cmdpause);
@@ -160,6 +161,7 @@ QString frmMain::GetLines(PromptBox *box, qint32 fromLine, qint32 toLine)
 
 void frmMain::tmrmain_Timer()
 {
+    followTick();
     mSpeed = qint16(hscspeed->value());
     PromptBox *first = txtprompt[0];
     first->setTop(first->Top() - float(mSpeed));
@@ -219,6 +221,7 @@ void frmMain::cmdreset_Click()
     if (!tmrmain->isActive())
         return;
     tmrmain->stop();
+    stopFollowing();
     mPendingText.clear(); // the fill timer stops when it finds nothing left
     mPaused = 0;
     hscspeed->setValue(mSavedSpeed);

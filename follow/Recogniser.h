@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+#include <atomic>
+#include <thread>
+
+class SpeechModel;
+
+// Listens to the default sound input, 16,000 frames a second in one channel, on a thread of
+// its own, and tells what it hears of the script's words as it hears them. The window
+// thread only starts and stops it; what it hears arrives as queued signals.
+class Recogniser final : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Failure { None, NoModel, NoInput };
+
+    explicit Recogniser(QObject *parent = nullptr);
+    ~Recogniser() override;
+
+    // Starts listening for the model's words; returns at once.
+    Failure start(const SpeechModel &model);
+    void stop();
+    bool isListening() const { return m_thread.joinable(); }
+
+Q_SIGNALS:
+    // The words of the utterance in progress from its start; ended when a pause closed it.
+    void heard(const QStringList &utterance, bool ended);
+    // The sound input went away; listening has stopped.
+    void inputLost();
+
+private:
+    void listen(void *decoder, void *input);
+
+    std::thread m_thread;
+    std::atomic<bool> m_stopping { false };
+};

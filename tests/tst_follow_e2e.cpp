@@ -1,0 +1,103 @@
+#include "TestSupport.h"
+
+#include "app/frmMain.h"
+#include "platform/Fonts.h"
+#include "prompter/PromptBox.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
+
+namespace
+{
+const QString kFirst
+    = "Good evening and welcome to the programme. Tonight we look at the weather over "
+      "the coming week, and at the people who make the forecast.";
+const QString kSecond = "Owners of small hotels on the coast expect a busy weekend, with sunshine, "
+                        "light winds and warm evenings for everyone.";
+
+// A voice reading text into the private server's microphone, while the window runs on;
+// true when it was all played.
+bool speak(const QString &text, const QString &folder)
+{
+    const QString wave = folder + "/speech.wav";
+    if (QProcess::execute("espeak-ng", { "-s", "150", "-w", wave, text }) != 0)
+        return false;
+    QProcess player;
+    player.start("paplay", { "-d", "vsink", wave });
+    for (int waited = 0; player.state() != QProcess::NotRunning && waited < 30000; waited += 50)
+        QTest::qWait(50);
+    return player.exitStatus() == QProcess::NormalExit && player.exitCode() == 0;
+}
+
+// The words of the display line that lies across the reading line, as the presenter sees it.
+QString lineAtReadingLine(const frmMain &w)
+{
+    const QWidget *line = child<QLineEdit>(w, "txtline");
+    const QPoint at = line->geometry().center();
+    for (PromptBox *box : w.findChildren<PromptBox *>("txtprompt")) {
+        if (!box->isVisible() || !box->geometry().contains(at))
+            continue;
+        const QTextCursor cursor
+            = box->cursorForPosition(box->viewport()->mapFrom(child(w, "picprompt"), at));
+        const QTextLayout *layout = cursor.block().layout();
+        const QTextLine shown = layout->lineForTextPosition(cursor.positionInBlock());
+        return cursor.block().text().mid(shown.textStart(), shown.textLength());
+    }
+    return QString();
+}
+} // namespace
+
+// Runs against the private sound server of the pulse fixture: what is played into the sink
+// "vsink" is what the default input "vmic" hears.
+class tst_FollowE2E : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(loadTahoma());
+        // Following starts off, as for a new user.
+        QDir(qEnvironmentVariable("XDG_CONFIG_HOME") + "/tellvane").removeRecursively();
+    }
+
+    void followsAVoiceAndHoldsInItsPause()
+    {
+        SettingsFolder folder("36\r\n65535\r\n0\r\n255\r\n5\r\n56\r\n");
+        CapturedMessages messages;
+        frmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        child<PromptBox>(w, "txtcontainer")->setPlainText(kFirst + "\n\n" + kSecond);
+        QTest::keyClick(&w, Qt::Key_V);
+        click(w, "cmdstart");
+        QVERIFY2(messages.list.empty(), qPrintable(messages.shown().join('\n')));
+        QVERIFY(child<QLabel>(w, "lblfollow")->isVisible());
+        // Before a word is heard the script's beginning comes up to the reading line and waits.
+        QTRY_VERIFY_WITH_TIMEOUT(lineAtReadingLine(w).startsWith("Good evening"), 5000);
+
+        QVERIFY(speak(kFirst, folder.path()));
+        // The pause: the text stops within about a second, at the end of what was said.
+        QTest::qWait(1500);
+        auto *speed = child<QScrollBar>(w, "hscspeed");
+        QCOMPARE(speed->value(), 0);
+        // At the end of what was said, within a line: one of its last three lines.
+        QVERIFY2(kFirst.right(60).contains(lineAtReadingLine(w).trimmed()),
+            qPrintable(lineAtReadingLine(w)));
+        const QString held = lineAtReadingLine(w);
+        QTest::qWait(1500);
+        QCOMPARE(lineAtReadingLine(w), held);
+
+        QVERIFY(speak(kSecond, folder.path()));
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            lineAtReadingLine(w).contains("everyone"), qPrintable(lineAtReadingLine(w)), 3000);
+        QVERIFY(child<QLabel>(w, "lblfollow")->text().contains("everyone"));
+        QVERIFY(messages.list.empty());
+    }
+};
+
+QTEST_MAIN(tst_FollowE2E)
+#include "tst_follow_e2e.moc"
