@@ -221,6 +221,24 @@ private Q_SLOTS:
         QVERIFY(rig.messages.list.empty());
     }
 
+    void withoutASoundInputScrollsByItsSpeed()
+    {
+        qputenv("PULSE_SERVER", "unix:/nonexistent/native");
+        Console rig;
+        QTest::keyClick(&rig.w, Qt::Key_V);
+        QVERIFY(rig.item("Follow My Voice"));
+        // Following starts with the next Start.
+        child<QTimer>(rig.w, "tmrmain")->start();
+        click(rig.w, "cmdreset");
+        click(rig.w, "cmdstart");
+        QCOMPARE(rig.messages.shown(),
+            QStringList("Error: THE VOICE CANNOT BE FOLLOWED: THERE IS NO SOUND INPUT. THE PROMPT "
+                        "SCROLLS BY ITS SPEED."));
+        QVERIFY(child<QTimer>(rig.w, "tmrmain")->isActive());
+        QVERIFY(!rig.item("Follow My Voice"));
+        QVERIFY(!child(rig.w, "lblfollow")->isVisible());
+    }
+
     void saysWhenTheChoicesCannotBeStored()
     {
         Console rig;
