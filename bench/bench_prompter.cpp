@@ -4,6 +4,7 @@
 // Big scripts: Start of 1 MB of ordinary lines under 300 ms, of 5 MB (ordinary lines
 // or one paragraph) under 2 s, with the memory Start adds under 20 times the script's
 // size plus 100 MB.
+#include "bench/PaintCounter.h"
 #include "bench/Verdict.h"
 
 #include "app/frmMain.h"
@@ -37,21 +38,6 @@ QString script(int lines)
         list << QStringLiteral("Script line %1").arg(i);
     return list.join(QLatin1Char('\n'));
 }
-
-// Counts the paints of the first box, to show each measured tick did repaint.
-class PaintCounter final : public QObject
-{
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
 
 // The prompt boxes in script order, whatever their stacking: by the number of their first line.
 std::vector<PromptBox *> boxesInOrder(const QWidget &window)
