@@ -55,12 +55,12 @@ bool frmMain::switchFollowing(bool on)
 {
     if (!on) {
         mVoice->stop();
-        mFollowHeld = false;
         lblfollow->hide();
         return false;
     }
     // While the prompt runs it follows at once; otherwise from the next Start.
     if (tmrmain->isActive()) {
+        mFollowHeld = false;
         if (const std::optional<QString> message = mVoice->start(txtcontainer->toPlainText())) {
             ShowError(this, *message);
             return false;

@@ -179,10 +179,9 @@ void Rig::showMirror()
     mirror.setFlag(Qt::Vertical, m_choices.mirrorTopBottom);
     m_mirror->setMirror(mirror);
     m_output->setMirror(mirror);
-    // Unmirrored, the area shows itself.
+    // Unmirrored, the area shows itself. Made after the area, the view lies above it, and
+    // below the signs the window makes later.
     m_mirror->setVisible(mirror != Qt::Orientations());
-    if (m_mirror->isVisible())
-        m_mirror->raise();
 }
 
 void Rig::placeOutput()
