@@ -1,7 +1,8 @@
 #include "follow/SpeechModel.h"
 
+#include "platform/SaveFile.h"
+
 #include <QFile>
-#include <QHash>
 #include <QSaveFile>
 #include <QTextStream>
 
@@ -26,8 +27,10 @@ QString log10Text(double probability)
 
 bool writeWhole(const QString &path, const QString &text)
 {
+    const QByteArray bytes = text.toUtf8();
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.commit();
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
+        && commitWhole(file);
 }
 
 } // namespace
