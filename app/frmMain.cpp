@@ -11,6 +11,7 @@
 #include "prompter/PromptBox.h"
 #include "prompter/Rig.h"
 #include "recorder/OcxLame.h"
+#include "recorder/WaveAudioDevice.h"
 #include "settings/SettingsFile.h"
 
 #include <QApplication>
@@ -61,6 +62,7 @@ frmMain::frmMain(QWidget *parent)
 frmMain::~frmMain()
 {
     setMciFailureListener({});
+    encodeTakesWhileRecording({});
 }
 
 void frmMain::buildWindow()

@@ -1,21 +1,28 @@
 #include "follow/Recogniser.h"
 
 #include "follow/SpeechModel.h"
+#include "follow/SpeechResampler.h"
+#include "recorder/SoundInput.h"
 
 #include <pocketsphinx.h>
-#include <pulse/error.h>
-#include <pulse/simple.h>
 
 #include <QMetaObject>
 
-#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <span>
+#include <vector>
 
 namespace
 {
 
-constexpr int kRate = 16000;
-// A read is 50 ms: the voice is heard that soon, and stop never waits longer.
-constexpr int kChunkFrames = kRate / 20;
+// The decoder is given 50 ms at a time: the voice is heard that soon.
+constexpr size_t kStepSamples = SpeechResampler::kOutputRate / 20;
+// More than the decoder ever falls behind; the oldest beyond it are let go.
+constexpr size_t kMaxWaiting = 30 * SpeechResampler::kOutputRate;
+// How long the decoder waits for sound before it looks whether it is to stop.
+constexpr auto kWaitStep = std::chrono::milliseconds(50);
 
 QStringList wordsOf(const char *hypothesis)
 {
@@ -25,6 +32,47 @@ QStringList wordsOf(const char *hypothesis)
 }
 
 } // namespace
+
+// What the shared input hears, at the speech model's rate, waiting for the decoder.
+class Recogniser::Input final : public SoundInput::Listener
+{
+public:
+    void heard(const char *frames, qint64 bytes) override
+    {
+        {
+            const std::scoped_lock lock(m_mutex);
+            m_resampler.push(reinterpret_cast<const qint16 *>(frames), bytes / 4, m_waiting);
+            if (m_waiting.size() > kMaxWaiting)
+                m_waiting.erase(m_waiting.begin(), m_waiting.end() - kMaxWaiting);
+        }
+        m_wake.notify_one();
+    }
+    void lost() override
+    {
+        {
+            const std::scoped_lock lock(m_mutex);
+            m_lost = true;
+        }
+        m_wake.notify_one();
+    }
+    // Swaps what has come in for samples, after waiting a moment for some; false once the
+    // input is lost.
+    bool take(std::vector<qint16> &samples)
+    {
+        samples.clear();
+        std::unique_lock lock(m_mutex);
+        m_wake.wait_for(lock, kWaitStep, [this] { return !m_waiting.empty() || m_lost; });
+        samples.swap(m_waiting);
+        return !m_lost;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    SpeechResampler m_resampler; // guarded by m_mutex, as are the two below
+    std::vector<qint16> m_waiting;
+    bool m_lost = false;
+};
 
 Recogniser::Recogniser(QObject *parent)
     : QObject(parent)
@@ -48,19 +96,14 @@ Recogniser::Failure Recogniser::start(const SpeechModel &model)
         cmd_ln_free_r(config);
     if (!decoder)
         return Failure::NoModel;
-
-    const pa_sample_spec spec { PA_SAMPLE_S16LE, kRate, 1 };
-    const pa_buffer_attr buffer { uint32_t(-1), uint32_t(-1), uint32_t(-1), uint32_t(-1),
-        uint32_t(kChunkFrames * 2) };
-    int error = 0;
-    pa_simple *input = pa_simple_new(nullptr, "Tellvane Professional", PA_STREAM_RECORD, nullptr,
-        "Following the voice", &spec, nullptr, &buffer, &error);
-    if (!input) {
+    m_input = std::make_unique<Input>();
+    if (SoundInput::join(m_input.get()) != MciError::None) {
+        m_input.reset();
         ps_free(decoder);
         return Failure::NoInput;
     }
     m_stopping = false;
-    m_thread = std::thread(&Recogniser::listen, this, decoder, input);
+    m_thread = std::thread(&Recogniser::listen, this, decoder);
     return Failure::None;
 }
 
@@ -68,43 +111,46 @@ void Recogniser::stop()
 {
     if (!m_thread.joinable())
         return;
+    SoundInput::leave(m_input.get());
     m_stopping = true;
     m_thread.join();
+    m_input.reset();
 }
 
-void Recogniser::listen(void *decoderHandle, void *inputHandle)
+void Recogniser::listen(void *decoderHandle)
 {
     auto *decoder = static_cast<ps_decoder_t *>(decoderHandle);
-    auto *input = static_cast<pa_simple *>(inputHandle);
-    std::array<int16, kChunkFrames> chunk {};
+    std::vector<qint16> samples;
     QStringList told;
     bool speaking = false;
     ps_start_utt(decoder);
     while (!m_stopping) {
-        int error = 0;
-        if (pa_simple_read(input, chunk.data(), sizeof chunk, &error) < 0) {
+        if (!m_input->take(samples)) {
             QMetaObject::invokeMethod(this, &Recogniser::inputLost, Qt::QueuedConnection);
             break;
         }
-        ps_process_raw(decoder, chunk.data(), chunk.size(), FALSE, FALSE);
-        const bool inSpeech = ps_get_in_speech(decoder) != 0;
-        if (inSpeech) {
-            speaking = true;
-            const QStringList words = wordsOf(ps_get_hyp(decoder, nullptr));
-            if (words != told) {
-                told = words;
-                Q_EMIT heard(words, false);
+        for (std::span<const qint16> rest(samples); !rest.empty() && !m_stopping;) {
+            const std::span<const qint16> step = rest.first(std::min(kStepSamples, rest.size()));
+            rest = rest.subspan(step.size());
+            ps_process_raw(decoder, step.data(), step.size(), FALSE, FALSE);
+            const bool inSpeech = ps_get_in_speech(decoder) != 0;
+            if (inSpeech) {
+                speaking = true;
+                const QStringList words = wordsOf(ps_get_hyp(decoder, nullptr));
+                if (words != told) {
+                    told = words;
+                    Q_EMIT heard(words, false);
+                }
+            } else if (speaking) {
+                // A pause closes the utterance; its final words are the surest.
+                ps_end_utt(decoder);
+                Q_EMIT heard(wordsOf(ps_get_hyp(decoder, nullptr)), true);
+                told.clear();
+                speaking = false;
+                ps_start_utt(decoder);
             }
-        } else if (speaking) {
-            // A pause closes the utterance; its final words are the surest.
-            ps_end_utt(decoder);
-            Q_EMIT heard(wordsOf(ps_get_hyp(decoder, nullptr)), true);
-            told.clear();
-            speaking = false;
-            ps_start_utt(decoder);
         }
     }
     ps_end_utt(decoder);
-    pa_simple_free(input);
     ps_free(decoder);
 }

@@ -4,13 +4,14 @@
 #include <QStringList>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 class SpeechModel;
 
-// Listens to the default sound input, 16,000 frames a second in one channel, on a thread of
-// its own, and tells what it hears of the script's words as it hears them. The window
-// thread only starts and stops it; what it hears arrives as queued signals.
+// Listens to the shared sound input (the one a take is recorded from) on a thread of its
+// own, and tells what it hears of the script's words as it hears them. The window thread
+// only starts and stops it; what it hears arrives as queued signals.
 class Recogniser final : public QObject
 {
     Q_OBJECT
@@ -33,8 +34,10 @@ Q_SIGNALS:
     void inputLost();
 
 private:
-    void listen(void *decoder, void *input);
+    class Input;
+    void listen(void *decoder);
 
+    std::unique_ptr<Input> m_input;
     std::thread m_thread;
     std::atomic<bool> m_stopping { false };
 };

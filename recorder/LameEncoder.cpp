@@ -28,6 +28,15 @@ bool LameEncoder::isMpeg1Bitrate(int kbps)
     return std::find(rates.begin(), rates.end(), kbps) != rates.end();
 }
 
+std::optional<int> LameEncoder::bitrateOf(const QString &kbpsText)
+{
+    bool ok = false;
+    const int kbps = kbpsText.trimmed().toInt(&ok);
+    if (!ok || !isMpeg1Bitrate(kbps))
+        return std::nullopt;
+    return kbps;
+}
+
 std::unique_ptr<LameEncoder> LameEncoder::create(
     int inputRate, int inputChannels, int kbps, QString *error)
 {

@@ -15,6 +15,9 @@ class LameEncoder
 {
 public:
     static constexpr int kOutputRate = 44100;
+    // Frames handed to LAME at a time by every encoding of the program: the same steps give
+    // the same stream, whether the frames come from a WAV or from the microphone.
+    static constexpr int kStepFrames = 8192;
 
     // Empty when LAME refuses the parameters; the reason goes to *error.
     static std::unique_ptr<LameEncoder> create(
@@ -33,6 +36,8 @@ public:
 
     // Bit rates an MPEG-1 Layer III stream can carry, in kbit/s.
     static bool isMpeg1Bitrate(int kbps);
+    // The rate written as decimal text, blanks around it allowed; empty when it is none of those.
+    static std::optional<int> bitrateOf(const QString &kbpsText);
 
 private:
     LameEncoder(lame_global_struct *lame, int inputChannels);

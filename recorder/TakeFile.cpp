@@ -178,6 +178,8 @@ qint64 TakeFile::writeData(const char *data, qint64 length)
         }
         done += written;
     }
+    if (m_written)
+        m_written(data, length);
     if (std::chrono::steady_clock::now() - m_synced >= kSyncEvery && !sync()) {
         if (m_writeFailed)
             m_writeFailed();

@@ -42,6 +42,11 @@ public:
     {
         m_writeFailed = std::move(handler);
     }
+    // Told, on the writing thread, of the bytes each write added to the take.
+    void setWrittenHandler(std::function<void(const char *, qint64)> handler)
+    {
+        m_written = std::move(handler);
+    }
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override;
@@ -54,4 +59,5 @@ private:
     QString m_path;
     std::chrono::steady_clock::time_point m_synced;
     std::function<void()> m_writeFailed;
+    std::function<void(const char *, qint64)> m_written;
 };

@@ -1,5 +1,6 @@
 #include "recorder/WavToMp3.h"
 
+#include "recorder/EncodedTake.h"
 #include "recorder/LameEncoder.h"
 #include "recorder/WavReader.h"
 
@@ -11,7 +12,7 @@ namespace
 {
 
 // Frames per read; about 0.2 s at 44,100 Hz, so progress moves smoothly and memory stays flat.
-constexpr qint64 kChunkFrames = 8192;
+constexpr qint64 kChunkFrames = LameEncoder::kStepFrames;
 
 bool writeAll(QSaveFile &file, QByteArrayView bytes)
 {
@@ -89,6 +90,31 @@ bool encodeWavToMp3(const QString &inputWav, const QString &outputMp3, int kbps,
     }
     if (!tag->isEmpty() && !(mp3.seek(0) && writeAll(mp3, *tag)))
         return writeFailed();
+    if (!commitWhole(mp3))
+        return writeFailed();
+    return true;
+}
+
+bool writeEncodedTake(const EncodedTake &take, const QString &outputMp3, std::stop_token stop,
+    const EncodeProgress &progress, QString *reason)
+{
+    QSaveFile mp3(outputMp3);
+    const auto writeFailed = [&] {
+        *reason = QStringLiteral("cannot write %1: %2").arg(outputMp3, mp3.errorString());
+        return false;
+    };
+    if (!mp3.open(QIODevice::WriteOnly))
+        return writeFailed();
+    const qint64 totalMs = toMs(take.frames(), LameEncoder::kOutputRate);
+    progress(0, totalMs);
+    QString copyFailed;
+    const bool copied = take.writeTo(
+        mp3, stop, [&](qint64 done, qint64 all) { progress(totalMs * done / all, totalMs); },
+        &copyFailed);
+    if (!copied) {
+        *reason = QStringLiteral("cannot write %1: %2").arg(outputMp3, copyFailed);
+        return false;
+    }
     if (!commitWhole(mp3))
         return writeFailed();
     return true;

@@ -5,6 +5,8 @@
 #include <functional>
 #include <stop_token>
 
+class EncodedTake;
+
 // Milliseconds of audio read so far, and the length the WAV header announces.
 using EncodeProgress = std::function<void(qint64 doneMs, qint64 totalMs)>;
 
@@ -13,3 +15,8 @@ using EncodeProgress = std::function<void(qint64 doneMs, qint64 totalMs)>;
 // False with a reason on any failure.
 bool encodeWavToMp3(const QString &inputWav, const QString &outputMp3, int kbps,
     std::stop_token stop, const EncodeProgress &progress, QString *reason);
+
+// Writes an MP3 encoded while its take was recorded to outputMp3, as whole as
+// encodeWavToMp3 writes one, with the same progress and failures.
+bool writeEncodedTake(const EncodedTake &take, const QString &outputMp3, std::stop_token stop,
+    const EncodeProgress &progress, QString *reason);

@@ -1,6 +1,7 @@
 #include "recorder/WaveAudioDevice.h"
 
 #include "platform/Mci.h"
+#include "recorder/LameEncoder.h"
 #include "recorder/PulseBackend.h"
 #include "recorder/WaveFile.h"
 
@@ -10,6 +11,12 @@ AudioBackendFactory &backendFactory()
 {
     static AudioBackendFactory factory;
     return factory;
+}
+
+std::function<QString()> &encodingRate()
+{
+    static std::function<QString()> bitrateText;
+    return bitrateText;
 }
 } // namespace
 
@@ -24,6 +31,29 @@ WaveAudioDevice::WaveAudioDevice(
 WaveAudioDevice::~WaveAudioDevice()
 {
     stop(); // no stream is left to tell of its end
+    dropEncoding();
+}
+
+void WaveAudioDevice::dropEncoding()
+{
+    if (m_take)
+        m_take->setWrittenHandler({});
+    m_mp3.reset();
+    EncodedTake::withdraw(m_encoded.get());
+    m_encoded.reset();
+}
+
+void WaveAudioDevice::encodeWhileRecording()
+{
+    const qint64 frames = m_take->frameBytes() / kTakeFrameBytes;
+    if (m_mp3 && m_mp3->frames() == frames)
+        return;
+    dropEncoding();
+    const std::optional<int> kbps
+        = encodingRate() ? LameEncoder::bitrateOf(encodingRate()()) : std::nullopt;
+    // A take that holds frames already (one left by an earlier run) is encoded at its save.
+    if (frames == 0 && kbps)
+        m_mp3 = TakeMp3::start(*kbps);
 }
 
 MciError WaveAudioDevice::set(const MciSettings &settings)
@@ -71,6 +101,11 @@ MciError WaveAudioDevice::record()
     if (!m_take)
         return MciError::TakeStorageFailed;
     m_take->setWriteFailedHandler([this] { endedOnItsOwn(MciError::TakeWriteFailed); });
+    encodeWhileRecording();
+    TakeMp3 *mp3 = m_mp3.get();
+    m_take->setWrittenHandler(mp3
+            ? [mp3](const char *bytes, qint64 length) { mp3->add(bytes, length); }
+            : std::function<void(const char *, qint64)>());
     const MciError started = m_backend->startCapture(m_take.get());
     m_recording = started == MciError::None;
     return started;
@@ -114,7 +149,24 @@ MciError WaveAudioDevice::save(const QString &path)
     QFile pcm(m_take->fileName());
     if (!pcm.open(QIODevice::ReadOnly))
         return MciError::TakeStorageFailed;
-    return writeWaveFile(pcm, m_take->frameBytes(), path);
+    const qint64 bytes = m_take->frameBytes();
+    const MciError saved = writeWaveFile(pcm, bytes, path);
+    if (saved != MciError::None)
+        return saved;
+    // Saving a stopped take ends its MP3; only one of every frame the WAV holds is offered.
+    if (m_mp3 && !m_recording) {
+        m_take->setWrittenHandler({});
+        m_encoded = m_mp3->frames() * kTakeFrameBytes == bytes ? m_mp3->finish() : nullptr;
+        m_mp3.reset();
+    }
+    if (m_encoded && m_encoded->frames() * kTakeFrameBytes == bytes)
+        EncodedTake::offer(path, m_encoded);
+    return MciError::None;
+}
+
+void encodeTakesWhileRecording(std::function<QString()> bitrateText)
+{
+    encodingRate() = std::move(bitrateText);
 }
 
 void installWaveAudioDriver(AudioBackendFactory makeBackend)

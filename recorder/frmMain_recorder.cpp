@@ -5,6 +5,8 @@
 #include "recorder/AudioBackend.h"
 #include "recorder/RecordTime.h"
 #include "recorder/TakeFile.h"
+#include "recorder/WaveAudioDevice.h"
+#include "settings/frmSettings.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -21,6 +23,8 @@ constexpr qint64 kWarnBelowSeconds = 10 * 60;
 void frmMain::watchRecorder()
 {
     setMciFailureListener([this](qint32 code) { recSound_Failed(code); });
+    // The MP3 is made while the take is recorded, at the rate the settings show at Record.
+    encodeTakesWhileRecording([this] { return settingsForm().bitrateText(); });
     QTimer::singleShot(0, this, &frmMain::offerLeftTakes);
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "recorder/WavToMp3.h"
+
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <sndfile.h>
 
@@ -74,4 +77,17 @@ inline std::vector<FrameHeader> frameHeaders(const QByteArray &mp3)
             { kbps, rate, (b(3) >> 6) == 1, at + 144000 * kbps / rate + ((b(2) >> 1) & 1) });
     }
     return frames;
+}
+
+// The MP3 the encoder makes of a WAV file at a bit rate, afresh; empty when it cannot.
+inline QByteArray mp3OfWave(const QString &wav, int kbps)
+{
+    QTemporaryDir dir;
+    const QString mp3 = dir.filePath(QStringLiteral("fresh.mp3"));
+    QString reason;
+    if (!encodeWavToMp3(
+            wav, mp3, kbps, {}, [](qint64, qint64) {}, &reason))
+        return {};
+    QFile file(mp3);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }

@@ -1,8 +1,10 @@
+#include "PulseProbe.h"
 #include "TestSupport.h"
 
 #include "app/frmMain.h"
 #include "platform/Fonts.h"
 #include "prompter/PromptBox.h"
+#include "recorder/WaveAudioDevice.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -60,6 +62,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(loadTahoma());
+        installWaveAudioDriver();
         // Following starts off, as for a new user.
         QDir(qEnvironmentVariable("XDG_CONFIG_HOME") + "/tellvane").removeRecursively();
     }
@@ -78,8 +81,11 @@ private Q_SLOTS:
         QVERIFY(child<QLabel>(w, "lblfollow")->isVisible());
         // Before a word is heard the script's beginning comes up to the reading line and waits.
         QTRY_VERIFY_WITH_TIMEOUT(lineAtReadingLine(w).startsWith("Good evening"), 5000);
+        // A take recorded meanwhile hears the one capture the follower hears.
+        click(w, "cmdrecord");
 
         QVERIFY(speak(kFirst, folder.path()));
+        QCOMPARE(recordingFrom(), QStringList { "vmic" });
         // The pause: the text stops within about a second, at the end of what was said.
         QTest::qWait(1500);
         auto *speed = child<QScrollBar>(w, "hscspeed");
@@ -95,7 +101,9 @@ private Q_SLOTS:
         QTRY_VERIFY2_WITH_TIMEOUT(
             lineAtReadingLine(w).contains("everyone"), qPrintable(lineAtReadingLine(w)), 3000);
         QVERIFY(child<QLabel>(w, "lblfollow")->text().contains("everyone"));
-        QVERIFY(messages.list.empty());
+        click(w, "cmdstop"); // the follower goes on hearing
+        QCOMPARE(recordingFrom(), QStringList { "vmic" });
+        QVERIFY2(messages.list.empty(), qPrintable(messages.shown().join(QLatin1Char(10))));
     }
 };
 

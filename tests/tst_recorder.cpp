@@ -396,6 +396,55 @@ private Q_SLOTS:
         QVERIFY(!older.exists());
         QCOMPARE(takes.entryList(QDir::Files).size(), 2);
     }
+
+    // The MP3 is made while the take is recorded, at the rate the settings show at Record, and
+    // the save writes it without encoding again: the same bytes an encoding of the saved WAV
+    // gives. Another rate at Save encodes the WAV; Record again starts a new MP3.
+    void makesTheMp3WhileRecording_data()
+    {
+        QTest::addColumn<int>("kbps"); // at Save; the take is recorded at 64 or, "lowest", at 32
+        QTest::addColumn<bool>("ready"); // written from the MP3 made while recording
+        QTest::newRow("rate of Record") << 64 << true;
+        QTest::newRow("lowest, with no tag") << 32 << true;
+        QTest::newRow("rate changed after Record") << 128 << false;
+        QTest::newRow("recorded again") << 64 << true;
+    }
+    void makesTheMp3WhileRecording()
+    {
+        QFETCH(int, kbps);
+        QFETCH(bool, ready);
+        const QString tag = QTest::currentDataTag();
+        frmMain w;
+        if (kbps == 32)
+            QTest::keyClick(child(w, "cmbquality"), Qt::Key_End);
+        click(w, "cmdrecord");
+        // Not a whole number of the encoder's steps, and fed in uneven pieces.
+        for (const qint64 frames : { 2205, 30000, 1, 70000 })
+            m_audio.feed(frames);
+        click(w, "cmdstop");
+        if (tag == "recorded again") {
+            click(w, "cmdrecord");
+            m_audio.feed(50000);
+            click(w, "cmdstop");
+        }
+        click(w, "cmdplay"); // leaves the take and its MP3 as they are
+        click(w, "cmdstop");
+        if (kbps == 128)
+            QTest::keyClick(child(w, "cmbquality"), Qt::Key_Home);
+        for (const QString name : { "take", "again" }) {
+            const QRegularExpression written("written from the encoding made while recording");
+            if (ready)
+                QTest::ignoreMessage(QtInfoMsg, written);
+            save(w, name + ".mp3");
+            QCOMPARE(boxes(), QStringList { kDone + path(name + ".mp3") });
+            const QByteArray mp3 = fileBytes(path(name + ".mp3"));
+            QCOMPARE(mp3, mp3OfWave(path(name + ".wav"), kbps));
+            QCOMPARE(frameHeaders(mp3).at(0).kbps, kbps);
+        }
+        QCOMPARE(readWave(path("take.wav")).info.frames,
+            tag == "recorded again" ? 50000 : 2205 + 30000 + 1 + 70000);
+    }
+
     void recordsUntilEnded() // the run the test above ends
     {
         if (!QCoreApplication::arguments().contains("recordsUntilEnded"))

@@ -1,0 +1,88 @@
+#include "recorder/SoundInput.h"
+
+#include "recorder/AudioBackend.h"
+#include "recorder/PulseStream.h"
+
+#include <pulse/error.h>
+#include <pulse/simple.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace
+{
+
+// Who listens; the capture's thread tells them under the lock.
+struct Listeners {
+    std::mutex mutex;
+    std::vector<SoundInput::Listener *> all;
+    // The capture they hear; only the user-interface thread changes it.
+    std::shared_ptr<PulseStream> stream;
+};
+
+Listeners &listeners()
+{
+    static Listeners shared;
+    return shared;
+}
+
+void capture(PulseStream &stream)
+{
+    std::array<char, kPulseChunkBytes> chunk {};
+    Listeners &to = listeners();
+    int code = 0;
+    while (!stream.stopping) {
+        const bool read = pa_simple_read(stream.pa, chunk.data(), chunk.size(), &code) >= 0;
+        const std::scoped_lock lock(to.mutex);
+        // A capture being let go of no longer speaks for the listeners.
+        if (stream.stopping)
+            return;
+        if (!read) {
+            stream.dead = true;
+            for (SoundInput::Listener *listener : to.all)
+                listener->lost();
+            to.all.clear();
+            return;
+        }
+        for (SoundInput::Listener *listener : to.all)
+            listener->heard(chunk.data(), qint64(chunk.size()));
+    }
+}
+
+} // namespace
+
+MciError SoundInput::join(Listener *listener)
+{
+    Listeners &to = listeners();
+    if (to.stream && to.stream->dead)
+        finishPulseStream(to.stream);
+    if (!to.stream) {
+        MciError error = MciError::None;
+        to.stream = connectPulseStream(PA_STREAM_RECORD, error);
+        if (!to.stream)
+            return error;
+        to.stream->thread = std::thread([stream = to.stream] {
+            capture(*stream);
+            stream->end();
+        });
+    }
+    const std::scoped_lock lock(to.mutex);
+    to.all.push_back(listener);
+    return MciError::None;
+}
+
+void SoundInput::leave(Listener *listener)
+{
+    Listeners &to = listeners();
+    bool nobody = false;
+    {
+        const std::scoped_lock lock(to.mutex);
+        std::erase(to.all, listener);
+        nobody = to.all.empty();
+    }
+    if (nobody)
+        finishPulseStream(to.stream);
+}
