@@ -1,17 +1,22 @@
 // What recording costs: processor time while a take runs with the time label
-// refreshing, the take's writes and flushes to the disk, resident memory over a
-// ten-minute take, and the WAV save of that take (the one step of a save that
-// holds the window).
+// refreshing and its MP3 encoded beside it, the take's writes and flushes to the disk,
+// resident memory over a ten-minute take, the WAV save of that take (the one step of a
+// save that holds the window), and the whole save of it in the window, from the dialog's
+// closing to the completion message, against encoding the WAV again as saves did before.
 #include "bench/Verdict.h"
 
 #include "app/frmMain.h"
+#include "platform/CommonDialog.h"
 #include "platform/Mci.h"
+#include "platform/MsgBox.h"
 #include "recorder/AudioBackend.h"
+#include "recorder/EncodedTake.h"
 #include "recorder/TakeFile.h"
 #include "recorder/WaveAudioDevice.h"
 #include "settings/SettingsFile.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -34,6 +39,11 @@ namespace
 constexpr int kCpuSeconds = 5;
 constexpr int kFlushSeconds = 10;
 constexpr qint64 kTakeSeconds = 10 * 60;
+// The bit rate a new settings file holds.
+const int kSettingsKbps = SettingsFile::kDefaultBitrate.toInt();
+// Input fed faster than a sound card delivers it, but slow enough for the MP3 encoder beside
+// the take, which a real capture never outruns: a second of frames each 50 ms.
+constexpr auto kFastSecond = std::chrono::milliseconds(50);
 
 // Stands in for the microphone: a 440 Hz tone written into the take, either as fast as
 // feed() is called or, paced by the clock, as a sound card delivers it.
@@ -97,6 +107,18 @@ void installToneInput(bool realTime)
     });
 }
 
+// Ten minutes of input (less the seconds fed already) into the take, at twenty times the
+// speed of a sound card.
+void feedTenMinutes(qint64 fromSecond = 0)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (qint64 second = fromSecond; second < kTakeSeconds && gInput; ++second) {
+        gInput->feed(kTakeRate);
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_until(start + (second - fromSecond + 1) * kFastSecond);
+    }
+}
+
 double residentMb()
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -122,12 +144,15 @@ qint32 send(const QString &command)
     return mciSendStringA(command, ret, 1024, 0);
 }
 
-// Real-time recording in the window: the input paced by the clock, the label ticking.
-void cpuWhileRecording(Verdict &verdict)
+// Real-time recording in the window: the input paced by the clock, the label ticking, and
+// the MP3 made beside the take; and, as before, with no MP3 beside it.
+void cpuWhileRecording(Verdict &verdict, bool encoded)
 {
     installToneInput(true);
     frmMain window;
     window.show();
+    if (!encoded)
+        encodeTakesWhileRecording({});
     verdict.control<QToolButton>(window, "cmdrecord")->click();
 
     QElapsedTimer wall;
@@ -141,18 +166,30 @@ void cpuWhileRecording(Verdict &verdict)
     const qint64 frames = gInput ? gInput->frames : 0;
     verdict.control<QToolButton>(window, "cmdstop")->click();
     const QString shown = verdict.control<QLabel>(window, "lbltime")->text();
+    QTemporaryDir folder;
+    const QString wav = folder.filePath(QStringLiteral("five seconds.wav"));
+    const bool saved = send(QStringLiteral("save recSound %1 wait").arg(wav)) == 0;
+    const auto mp3 = EncodedTake::claim(wav, kSettingsKbps);
     send(QStringLiteral("close all"));
-
+    verdict.require(saved && (mp3 && mp3->frames() == frames) == encoded,
+        QStringLiteral("the take was %1encoded at %2 kbit/s while it was recorded")
+            .arg(encoded ? "" : "not ")
+            .arg(kSettingsKbps));
     verdict.require(frames >= (kCpuSeconds - 1) * kTakeRate,
         QStringLiteral("%1 s of input recorded in real time (%2 frames)")
             .arg(kCpuSeconds)
             .arg(frames));
     verdict.require(shown == QStringLiteral("00:0%1").arg(kCpuSeconds),
         QStringLiteral("the time label counts the take (%1)").arg(shown));
-    verdict.judge(QStringLiteral("processor time while recording, %1 s in real time with the "
-                                 "time label refreshing")
-                      .arg(kCpuSeconds),
-        percent, QStringLiteral("% of one core"), Verdict::Bound::Below, 5, 2);
+    const QString figure = QStringLiteral("processor time while recording, %1 s in real time with "
+                                          "the time label refreshing")
+                               .arg(kCpuSeconds);
+    if (encoded)
+        verdict.judge(figure + QStringLiteral(" and the MP3 made beside the take"), percent,
+            QStringLiteral("% of one core"), Verdict::Bound::Below, 5, 2);
+    else
+        verdict.inform(figure + QStringLiteral(", no MP3 beside the take (as before)"), percent,
+            QStringLiteral("% of one core"), 2);
 }
 
 double threadCpuSeconds()
@@ -188,25 +225,24 @@ void takeWritesAndFlushes(Verdict &verdict)
         100.0 * cpu / wall, QStringLiteral("% of one core"), Verdict::Bound::Below, 1, 3);
 }
 
-// Ten minutes of input fed as fast as it can be written, then saved as a WAV.
+// Ten minutes of input fed fast, then saved as a WAV.
 void longTake(Verdict &verdict)
 {
     installToneInput(false);
+    encodeTakesWhileRecording([] { return QString::number(kSettingsKbps); });
     if (send(QStringLiteral("open new Type waveaudio Alias recSound")) != 0
         || send(QStringLiteral("record recSound")) != 0 || !gInput)
         verdict.abandon(QStringLiteral("a take cannot be recorded"));
     gInput->feed(kTakeRate); // settle buffers before measuring
     const double before = residentMb();
-    for (qint64 second = 1; second < kTakeSeconds; ++second) {
-        gInput->feed(kTakeRate);
-        QCoreApplication::processEvents();
-    }
+    feedTenMinutes(1);
     const double after = residentMb();
     const qint64 frames = gInput->frames;
     send(QStringLiteral("stop recSound"));
     verdict.require(frames == kTakeSeconds * kTakeRate,
         QStringLiteral("a 10-minute take recorded (%1 frames)").arg(frames));
-    verdict.judge(QStringLiteral("resident memory growth over a 10-minute take (%1 MB before)")
+    verdict.judge(QStringLiteral("resident memory growth over a 10-minute take with its MP3 "
+                                 "encoded beside it (%1 MB before)")
                       .arg(before, 0, 'f', 1),
         after - before, QStringLiteral("MB"), Verdict::Bound::Below, 5, 2);
 
@@ -216,13 +252,76 @@ void longTake(Verdict &verdict)
     clock.start();
     const bool saved = send(QStringLiteral("save recSound %1 wait").arg(wav)) == 0;
     const double seconds = double(clock.nsecsElapsed()) / 1e9;
+    const auto mp3 = EncodedTake::claim(wav, kSettingsKbps);
     send(QStringLiteral("close all"));
+    encodeTakesWhileRecording({});
     const qint64 pcmBytes = kTakeSeconds * kTakeRate * kTakeFrameBytes;
     verdict.require(saved && QFile(wav).size() == 44 + pcmBytes,
         QStringLiteral("the save writes the whole take to %1").arg(wav));
+    verdict.require(mp3 && mp3->frames() == frames,
+        QStringLiteral("the whole take was encoded while it was recorded"));
     verdict.judge(QStringLiteral("WAV save of the 10-minute take (%1 MB)")
                       .arg(double(pcmBytes) / 1e6, 0, 'f', 0),
         seconds, QStringLiteral("s"), Verdict::Bound::Below, 2, 3);
+}
+
+// Seconds from the save dialog's closing to the completion message, in the window.
+double saveInWindow(Verdict &verdict, frmMain &window, const QString &mp3)
+{
+    QElapsedTimer clock;
+    CommonDialog::setAnswerer([&](CommonDialog::Kind, const CommonDialog &) {
+        clock.start();
+        return CommonDialog::Answer { true, mp3, 0 };
+    });
+    QString shown;
+    double seconds = 0;
+    setMessageSink([&](const ShownMessage &message) {
+        seconds = double(clock.nsecsElapsed()) / 1e9;
+        shown = message.text;
+        return MsgAnswer::Ok;
+    });
+    verdict.control<QToolButton>(window, "cmdsave")->click();
+    while (shown.isEmpty())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    CommonDialog::setAnswerer({});
+    setMessageSink({});
+    verdict.require(shown == QStringLiteral("MP3 FILE GENERATED AS - ") + mp3,
+        QStringLiteral("the save ends with its completion message (%1)").arg(shown));
+    return seconds;
+}
+
+// A 10-minute take recorded in the window at 128 kbit/s and saved as the user saves it, its
+// MP3 made while it was recorded; and, as saves were before, one recorded with no MP3 beside
+// it, so that the WAV is encoded at the save.
+void saveOfALongTake(Verdict &verdict)
+{
+    installToneInput(false);
+    QTemporaryDir folder;
+    double seconds[2] {};
+    for (const bool ready : { false, true }) {
+        frmMain window;
+        auto *quality = verdict.control<QComboBox>(window, "cmbquality");
+        quality->setCurrentIndex(0);
+        Q_EMIT quality->activated(0);
+        if (!ready)
+            encodeTakesWhileRecording({});
+        verdict.control<QToolButton>(window, "cmdrecord")->click();
+        feedTenMinutes();
+        verdict.control<QToolButton>(window, "cmdstop")->click();
+        verdict.require(gInput && gInput->frames == kTakeSeconds * kTakeRate,
+            QStringLiteral("a 10-minute take recorded in the window"));
+        const QString mp3 = folder.filePath(ready ? "ready.mp3" : "encoded at the save.mp3");
+        seconds[ready] = saveInWindow(verdict, window, mp3);
+        verdict.require(QFile(mp3).size() > 9'500'000,
+            QStringLiteral("the MP3 holds ten minutes at 128 kbit/s (%1 bytes)")
+                .arg(QFile(mp3).size()));
+        send(QStringLiteral("close all"));
+    }
+    verdict.inform(QStringLiteral("save of a 10-minute take at 128 kbit/s, dialog closed to "
+                                  "completion message, the WAV encoded at the save (as before)"),
+        seconds[0], QStringLiteral("s"), 2);
+    verdict.judge(QStringLiteral("the same save with the MP3 made while recording"), seconds[1],
+        QStringLiteral("s"), Verdict::Bound::Below, 2.5, 2);
 }
 
 } // namespace
@@ -236,7 +335,9 @@ int main(int argc, char *argv[])
     SettingsFile::createIfMissing();
 
     longTake(verdict);
-    cpuWhileRecording(verdict);
+    cpuWhileRecording(verdict, false);
+    cpuWhileRecording(verdict, true);
     takeWritesAndFlushes(verdict);
+    saveOfALongTake(verdict);
     return verdict.exitCode();
 }
