@@ -30,7 +30,7 @@ int unnamedFile()
     if (folder.isEmpty())
         return -1;
     const int fd = ::open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR))
+    if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
         return fd;
     // A file system without unnamed files: a named one, unlinked at once.
     QByteArray path = folder + "/encoding-XXXXXX";
