@@ -1,5 +1,6 @@
 #include "WaveProbe.h"
 
+#include "recorder/EncodedTake.h"
 #include "recorder/OcxLame.h"
 
 #include <QDir>
@@ -8,6 +9,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 enum Outcome { Encoded, Failed, Refused, Destroyed };
 
@@ -91,6 +95,48 @@ private Q_SLOTS:
             QVERIFY(amplitudeAt(pcm, ch, 22050, 44100, 440.0) > 0.4
                 && amplitudeAt(pcm, ch, 22050, 44100, 1000.0) < 0.01);
         QVERIFY(lame->EncodeFile(input, mp3)); // the next is taken once one has ended
+    }
+
+    // An MP3 made while recording is written for the WAV it was offered for, at its rate and
+    // only while that WAV is the file saved, tag frame first; stopped, it leaves no file.
+    void writesTheMp3MadeWhileRecording_data()
+    {
+        QTest::addColumn<QString>("what");
+        for (const char *name : { "offered", "other rate", "WAV rewritten", "destroyed" })
+            QTest::newRow(name) << QString(name);
+    }
+    void writesTheMp3MadeWhileRecording()
+    {
+        QFETCH(QString, what);
+        QTemporaryDir dir;
+        const QString wav = dir.filePath("take.wav"), mp3 = dir.filePath("take.mp3");
+        QVERIFY(writeTone(wav, 440.0, 1));
+        // A stream in a file of its own; a long one is mostly a hole, quickly made.
+        const int fd = ::open(qPrintable(dir.filePath("stream")), O_RDWR | O_CREAT, 0600);
+        const qint64 size = what == "destroyed" ? 256 << 20 : 4 << 20;
+        QVERIFY(fd >= 0 && ::write(fd, "placeholder frame", 17) == 17 && ftruncate(fd, size) == 0);
+        EncodedTake::offer(wav, std::make_shared<const EncodedTake>(fd, "LAME tag", 64, 44100));
+        if (what == "WAV rewritten")
+            QVERIFY(writeTone(wav, 440.0, 1));
+        std::optional<OcxLame> lame(std::in_place);
+        lame->setBitrate(what == "other rate" ? "128" : "64");
+        QSignalSpy done(&*lame, &OcxLame::Progress);
+        QVERIFY(lame->EncodeFile(wav, mp3));
+        if (what == "destroyed") {
+            lame.reset();
+            QVERIFY(!QFile::exists(mp3));
+            return;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty() && done.last().first() == 100, 30000);
+        QFile file(mp3);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        if (what == "offered") {
+            QCOMPARE(bytes.size(), size);
+            QVERIFY(bytes.startsWith("LAME tagder frame"));
+            QCOMPARE(bytes.count('\0'), size - 17);
+        } else { // encoded from the WAV
+            QVERIFY(!frameHeaders(bytes).empty() && !bytes.contains("placeholder"));
+        }
     }
 };
 
