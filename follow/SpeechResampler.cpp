@@ -10,9 +10,11 @@ namespace
 // 16,000 / 44,100 in lowest terms: an output sample every 441 / 160 input samples.
 constexpr qint64 kUp = 160;
 constexpr qint64 kDown = 441;
-// Input samples each output sample is made of: enough for a steep edge below 8 kHz.
-constexpr int kTaps = 32;
-constexpr double kCutoffHz = 7200;
+// Input samples each output sample is made of: the edge then falls within 2 kHz, so the
+// voice keeps its band up to 6.6 kHz, and what folds back from above 8 kHz lands above
+// 7.4 kHz, where the speech model does not listen.
+constexpr int kTaps = 128;
+constexpr double kCutoffHz = 7600;
 constexpr double kInputRate = 44100;
 
 double sinc(double x)

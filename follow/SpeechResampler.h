@@ -5,7 +5,7 @@
 #include <vector>
 
 // The take's frames (44,100 a second, two 16-bit channels) as the speech model hears them:
-// 16,000 a second in one channel. A windowed-sinc filter keeps what lies above 7.2 kHz from
+// 16,000 a second in one channel. A windowed-sinc filter keeps what lies above 8 kHz from
 // folding back into the voice.
 class SpeechResampler
 {

@@ -141,6 +141,11 @@ std::unique_ptr<TakeFile> TakeFile::hold(const QString &path)
     return fd < 0 ? nullptr : std::unique_ptr<TakeFile>(new TakeFile(fd, path));
 }
 
+QString TakeFile::readableName() const
+{
+    return QStringLiteral("/proc/self/fd/%1").arg(m_fd);
+}
+
 qint64 TakeFile::size() const
 {
     struct stat info {

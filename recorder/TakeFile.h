@@ -32,6 +32,9 @@ public:
     ~TakeFile() override; // deletes the file
 
     QString fileName() const { return m_path; }
+    // A name that reaches the take's frames for reading even when its own is gone: a take
+    // whose folder was deleted meanwhile still plays and saves.
+    QString readableName() const;
     qint64 frameBytes() const; // the whole frames held
     qint64 size() const override;
     bool isSequential() const override { return true; }

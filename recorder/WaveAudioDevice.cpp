@@ -130,7 +130,7 @@ MciError WaveAudioDevice::play(qint64 fromMs)
         return stopped;
     if (!m_take)
         return MciError::None; // an empty element plays nothing
-    m_playback.setFileName(m_take->fileName());
+    m_playback.setFileName(m_take->readableName());
     if (!m_playback.open(QIODevice::ReadOnly))
         return MciError::TakeStorageFailed;
     const qint64 frame = fromMs * kTakeRate / 1000;
@@ -146,7 +146,7 @@ MciError WaveAudioDevice::save(const QString &path)
     // A Record that never started, or heard nothing, left no take.
     if (!m_take || m_take->frameBytes() == 0)
         return MciError::NothingRecorded;
-    QFile pcm(m_take->fileName());
+    QFile pcm(m_take->readableName());
     if (!pcm.open(QIODevice::ReadOnly))
         return MciError::TakeStorageFailed;
     const qint64 bytes = m_take->frameBytes();

@@ -1,10 +1,15 @@
 #include "follow/FollowSpeed.h"
 #include "follow/ScriptWords.h"
 #include "follow/SpeechModel.h"
+#include "follow/SpeechResampler.h"
 #include "follow/WordAligner.h"
 
 #include <QFile>
 #include <QTest>
+
+#include <cmath>
+#include <complex>
+#include <numbers>
 
 class tst_Follow : public QObject
 {
@@ -143,6 +148,53 @@ private Q_SLOTS:
             last = speed;
         }
         QVERIFY2(distance <= left, qPrintable(QString::number(distance)));
+    }
+
+    // The microphone's 44,100 Hz stereo as the speech model hears it: 16,000 Hz mono with the
+    // voice's band whole, nothing from above 8 kHz folded into it, whatever pieces it comes in.
+    void resamplesForTheSpeechModel_data()
+    {
+        QTest::addColumn<double>("hz");
+        QTest::addColumn<double>("level"); // of the input's, after resampling; 0: above the band
+        QTest::newRow("voice, 300 Hz") << 300.0 << 1.0;
+        QTest::newRow("voice, 3 kHz") << 3000.0 << 1.0;
+        QTest::newRow("sibilant, 6.5 kHz") << 6500.0 << 0.95;
+        QTest::newRow("above the band, 9 kHz") << 9000.0 << 0.0;
+        QTest::newRow("far above, 12 kHz") << 12000.0 << 0.0;
+    }
+    void resamplesForTheSpeechModel()
+    {
+        QFETCH(double, hz);
+        QFETCH(double, level);
+        // Two seconds of a tone, the left channel louder than the right: heard as their mean.
+        std::vector<qint16> frames;
+        for (int i = 0; i < 2 * 44100; ++i) {
+            const double s = std::sin(2 * std::numbers::pi * hz * i / 44100);
+            frames.insert(
+                frames.end(), { qint16(std::lround(12000 * s)), qint16(std::lround(8000 * s)) });
+        }
+        std::vector<qint16> whole, pieces;
+        SpeechResampler().push(frames.data(), 2 * 44100, whole);
+        SpeechResampler inPieces;
+        for (qint64 at = 0, step = 1; at < 2 * 44100; at += step, step = step * 7 % 2207 + 1)
+            inPieces.push(&frames[size_t(2 * at)], std::min(step, 2 * 44100 - at), pieces);
+        QCOMPARE(pieces, whole);
+        QCOMPARE_GE(whole.size(), size_t(32000 - 64));
+        QCOMPARE_LE(whole.size(), size_t(32000));
+        // Amplitude at a frequency over the second half second to the last, against 10,000.
+        const auto amplitude = [&](double at) {
+            std::complex<double> sum;
+            for (size_t i = 8000; i < 24000; ++i)
+                sum += double(whole[i])
+                    * std::polar(1.0, -2 * std::numbers::pi * at * double(i) / 16000);
+            return std::abs(sum) * 2 / 16000 / 10000;
+        };
+        if (level == 0) { // where it would fold to, at most -60 dB
+            QCOMPARE_LE(amplitude(16000 - hz), 0.001);
+        } else {
+            QCOMPARE_GE(amplitude(hz), level * 0.99);
+            QCOMPARE_LE(amplitude(hz), 1.01);
+        }
     }
 };
 

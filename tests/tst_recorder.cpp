@@ -344,6 +344,21 @@ private Q_SLOTS:
         QCOMPARE(boxes(), shown + QStringList { kDone + path("take.mp3") });
         QCOMPARE(fileBytes(path("take.wav")).mid(44), SyntheticAudio::signal(0, 8000));
     }
+    // A take whose folder is deleted while it is recorded is still whole to play and save.
+    void keepsATakeWhoseFolderIsDeleted()
+    {
+        frmMain w;
+        click(w, "cmdrecord");
+        m_audio.feed(8000);
+        QVERIFY(QDir(TakeFile::folder()).removeRecursively());
+        m_audio.feed(8000);
+        click(w, "cmdstop");
+        click(w, "cmdplay");
+        QCOMPARE(m_audio.source->readAll(), SyntheticAudio::signal(0, 16000));
+        save(w, QStringLiteral("take.mp3"));
+        QCOMPARE(boxes(), QStringList { kDone + path("take.mp3") });
+        QCOMPARE(fileBytes(path("take.wav")).mid(44), SyntheticAudio::signal(0, 16000));
+    }
     // The take lives in a folder of the user's own, never in a shared one, and only while the
     // run lasts: a clean end (here the end signals, as the close box) deletes it, a kill leaves
     // it to be offered at the next start, and Yes there makes it the take to play and save.
