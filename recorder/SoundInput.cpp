@@ -3,7 +3,6 @@
 #include "recorder/AudioBackend.h"
 #include "recorder/PulseStream.h"
 
-#include <pulse/error.h>
 #include <pulse/simple.h>
 
 #include <algorithm>
@@ -25,8 +24,10 @@ struct Listeners {
 
 Listeners &listeners()
 {
-    static Listeners shared;
-    return shared;
+    // Never destroyed: a capture thread left behind on a frozen server may still look at
+    // it while the program ends.
+    static Listeners *shared = new Listeners;
+    return *shared;
 }
 
 void capture(PulseStream &stream)
