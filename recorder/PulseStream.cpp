@@ -1,7 +1,5 @@
 #include "recorder/PulseStream.h"
 
-#include "recorder/AudioBackend.h"
-
 #include <pulse/error.h>
 #include <pulse/simple.h>
 
@@ -10,7 +8,6 @@
 namespace
 {
 constexpr auto kStopWait = std::chrono::seconds(3);
-static_assert(kPulseChunkBytes == kTakeBytesPerSec / 20);
 } // namespace
 
 void PulseStream::end()

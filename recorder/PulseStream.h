@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MciDevice.h"
+#include "recorder/AudioBackend.h"
 
 #include <QIODevice>
 
@@ -13,7 +13,7 @@
 struct pa_simple;
 
 // 50 ms of take frames: Stop is answered within this time, and the take grows in small steps.
-inline constexpr size_t kPulseChunkBytes = 44100 * 4 / 20;
+inline constexpr size_t kPulseChunkBytes = kTakeBytesPerSec / 20;
 
 // One stream to the sound server in the take's format, run by a thread of its own. The
 // thread shares it, so a thread left behind on a frozen server never touches what its
