@@ -30,6 +30,7 @@
 #include <cmath>
 #include <ctime>
 #include <numbers>
+#include <random>
 #include <thread>
 #include <vector>
 
@@ -45,8 +46,9 @@ const int kSettingsKbps = SettingsFile::kDefaultBitrate.toInt();
 // the take, which a real capture never outruns: a second of frames each 50 ms.
 constexpr auto kFastSecond = std::chrono::milliseconds(50);
 
-// Stands in for the microphone: a 440 Hz tone written into the take, either as fast as
-// feed() is called or, paced by the clock, as a sound card delivers it.
+// Stands in for the microphone: a 440 Hz tone under a hiss, different in each channel, written
+// into the take, either as fast as feed() is called or, paced by the clock, as a sound card
+// delivers it. The hiss makes the encoder work as hard as on a voice in a room, or harder.
 class ToneInput final : public AudioBackend
 {
 public:
@@ -60,9 +62,12 @@ public:
     void feed(qint64 count)
     {
         std::vector<qint16> buffer(size_t(count * kTakeChannels));
-        for (qint64 i = 0; i < count; ++i)
-            buffer[size_t(2 * i)] = buffer[size_t(2 * i + 1)] = qint16(std::lround(8000.0
-                * std::sin(2.0 * std::numbers::pi * 440.0 * double(frames + i) / kTakeRate)));
+        for (qint64 i = 0; i < count; ++i) {
+            const double tone = 8000.0
+                * std::sin(2.0 * std::numbers::pi * 440.0 * double(frames + i) / kTakeRate);
+            for (size_t channel = 0; channel < 2; ++channel)
+                buffer[size_t(2 * i) + channel] = qint16(std::lround(tone + m_hiss(m_random)));
+        }
         if (m_sink && count > 0
             && m_sink->write(reinterpret_cast<const char *>(buffer.data()), count * kTakeFrameBytes)
                 == count * kTakeFrameBytes)
@@ -90,6 +95,8 @@ public:
 
 private:
     bool m_realTime;
+    std::minstd_rand m_random;
+    std::uniform_real_distribution<double> m_hiss { -3000.0, 3000.0 };
     QIODevice *m_sink = nullptr;
     QTimer m_pace;
     QElapsedTimer m_clock;
