@@ -354,6 +354,7 @@ private Q_SLOTS:
         m_audio.feed(8000);
         click(w, "cmdstop");
         click(w, "cmdplay");
+        QVERIFY(m_audio.source);
         QCOMPARE(m_audio.source->readAll(), SyntheticAudio::signal(0, 16000));
         save(w, QStringLiteral("take.mp3"));
         QCOMPARE(boxes(), QStringList { kDone + path("take.mp3") });
