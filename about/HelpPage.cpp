@@ -3,9 +3,12 @@
 #include <QCoreApplication>
 #include <QUrl>
 
+QString helpPagePath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
+}
+
 QString helpPageAddress()
 {
-    const QString page
-        = QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
-    return QUrl::fromLocalFile(page).toString();
+    return QUrl::fromLocalFile(helpPagePath()).toString();
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
-// The help page ships in a "help" folder beside the program, so it opens
-// offline; this is its file address (file:///…/help/index.html).
+// The help page ships in a "help" folder beside the program, so it opens offline.
+QString helpPagePath();
+// Its file address (file:///…/help/index.html).
 QString helpPageAddress();

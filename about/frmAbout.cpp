@@ -78,7 +78,7 @@ QFrame *makeLine(QWidget *parent, int left, int right, int top)
 } // namespace
 
 frmAbout::frmAbout(QWidget *parent)
-    : QDialog(parent)
+    : ModalForm(parent)
 {
     buildWindow();
     connectControls();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/ModalForm.h"
 
 class LinkLabel;
 class QFrame;
@@ -11,7 +11,7 @@ class QPlainTextEdit;
 // The about window: logo, product name, the maker's statement and links.
 // It is built from its design each time it is created, so edits to the
 // statement last only until it closes.
-class frmAbout final : public QDialog
+class frmAbout final : public ModalForm
 {
     Q_OBJECT
 

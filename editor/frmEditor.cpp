@@ -35,7 +35,7 @@ QString scriptText(const QPlainTextEdit *box)
 } // namespace
 
 frmEditor::frmEditor(QPlainTextEdit *store, QWidget *parent)
-    : QDialog(parent)
+    : ModalForm(parent)
     , cdlgeditor(this)
     , m_store(store)
 {
@@ -139,14 +139,4 @@ void frmEditor::closeEvent(QCloseEvent *event)
 {
     m_unloaded = true;
     QDialog::closeEvent(event);
-}
-
-void frmEditor::keyPressEvent(QKeyEvent *event)
-{
-    // Escape is no way out of this window: only Done and the close box are.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "platform/CommonDialog.h"
-
-#include <QDialog>
+#include "platform/ModalForm.h"
 
 class QGroupBox;
 class QPlainTextEdit;
@@ -10,7 +9,7 @@ class QToolButton;
 
 // The script editor: the user writes a script or opens one from a text file,
 // saves it, and hands it to the main window's script store with Done.
-class frmEditor final : public QDialog
+class frmEditor final : public ModalForm
 {
     Q_OBJECT
 
@@ -25,7 +24,6 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void cmdopen_Click();

@@ -103,12 +103,13 @@ Recogniser::Failure Recogniser::start(const SpeechModel &model)
         return Failure::NoInput;
     }
     m_stopping = false;
-    m_thread = std::thread(&Recogniser::listen, this, decoder);
+    m_thread = std::thread(&Recogniser::listen, this, decoder, ++m_session);
     return Failure::None;
 }
 
 void Recogniser::stop()
 {
+    ++m_session;
     if (!m_thread.joinable())
         return;
     SoundInput::leave(m_input.get());
@@ -117,7 +118,18 @@ void Recogniser::stop()
     m_input.reset();
 }
 
-void Recogniser::listen(void *decoderHandle)
+template <typename Emit> void Recogniser::tell(quint64 session, Emit emit)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, session, emit] {
+            if (session == m_session)
+                emit();
+        },
+        Qt::QueuedConnection);
+}
+
+void Recogniser::listen(void *decoderHandle, quint64 session)
 {
     auto *decoder = static_cast<ps_decoder_t *>(decoderHandle);
     std::vector<qint16> samples;
@@ -126,7 +138,7 @@ void Recogniser::listen(void *decoderHandle)
     ps_start_utt(decoder);
     while (!m_stopping) {
         if (!m_input->take(samples)) {
-            QMetaObject::invokeMethod(this, &Recogniser::inputLost, Qt::QueuedConnection);
+            tell(session, [this] { Q_EMIT inputLost(); });
             break;
         }
         for (std::span<const qint16> rest(samples); !rest.empty() && !m_stopping;) {
@@ -139,12 +151,13 @@ void Recogniser::listen(void *decoderHandle)
                 const QStringList words = wordsOf(ps_get_hyp(decoder, nullptr));
                 if (words != told) {
                     told = words;
-                    Q_EMIT heard(words, false);
+                    tell(session, [this, words] { Q_EMIT heard(words, false); });
                 }
             } else if (speaking) {
                 // A pause closes the utterance; its final words are the surest.
                 ps_end_utt(decoder);
-                Q_EMIT heard(wordsOf(ps_get_hyp(decoder, nullptr)), true);
+                const QStringList words = wordsOf(ps_get_hyp(decoder, nullptr));
+                tell(session, [this, words] { Q_EMIT heard(words, true); });
                 told.clear();
                 speaking = false;
                 ps_start_utt(decoder);

@@ -35,9 +35,14 @@ Q_SIGNALS:
 
 private:
     class Input;
-    void listen(void *decoder);
+    void listen(void *decoder, quint64 session);
+    // Emits a signal of the session on the window thread, unless another began meanwhile.
+    template <typename Emit> void tell(quint64 session, Emit emit);
 
     std::unique_ptr<Input> m_input;
     std::thread m_thread;
     std::atomic<bool> m_stopping { false };
+    // Counts starts and stops on the window thread: what a stopped session still had on its
+    // way arrives after it, and must not reach the next one.
+    quint64 m_session = 0;
 };

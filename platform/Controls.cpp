@@ -56,3 +56,11 @@ void nameControls(std::initializer_list<std::pair<QObject *, const char *>> cont
     for (const auto &[control, name] : controls)
         control->setObjectName(QLatin1String(name));
 }
+
+QGroupBox *makeRedPanel(
+    QWidget *parent, const QString &caption, int left, int top, int width, int height)
+{
+    QGroupBox *panel = makePanel(parent, caption, left, top, width, height);
+    panel->setStyleSheet(QStringLiteral("QGroupBox::title { color: rgb(192, 0, 0); }"));
+    return panel;
+}

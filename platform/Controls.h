@@ -28,6 +28,10 @@ QLabel *makeLabel(QWidget *parent, const QString &text, int left, int top, int w
 QGroupBox *makePanel(
     QWidget *parent, const QString &caption, int left, int top, int width, int height);
 
+// A panel of the main window's row: its caption in dark red.
+QGroupBox *makeRedPanel(
+    QWidget *parent, const QString &caption, int left, int top, int width, int height);
+
 // Gives each control its design name as its object name, by which tests and
 // accessibility tools find it.
 void nameControls(std::initializer_list<std::pair<QObject *, const char *>> controls);

@@ -7,6 +7,18 @@
 
 class QWidget;
 
+// The Windows virtual-key codes of every key the main window handles, in one place.
+namespace VirtualKey
+{
+inline constexpr int Escape = 27;
+inline constexpr int Space = 32;
+inline constexpr int Up = 38;
+inline constexpr int Down = 40;
+inline constexpr int F = 70;
+inline constexpr int M = 77;
+inline constexpr int V = 86;
+} // namespace VirtualKey
+
 // A window's key preview: its key-down handler sees every key pressed in the
 // window or any of its controls before the focused control does. The handler
 // takes Windows virtual-key codes and consumes a key by setting its code to 0;

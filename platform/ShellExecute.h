@@ -6,12 +6,12 @@
 
 class QWidget;
 
-// Stands in for ShellExecuteA with the default verb: hands a web or file address
-// to the user's default browser. Like the original call as this program uses it,
-// nothing is reported when no browser takes the address, and the caller's window
-// stays as it was.
-void ShellExecuteA(QWidget *parent, const QString &address);
+// Stands in for ShellExecuteA with the default verb: hands a web or file address to the
+// user's default browser, through the desktop's opener. When no browser can take it,
+// failed runs, on the window thread, if the owner window is still there.
+void ShellExecuteA(QWidget *parent, const QString &address, std::function<void()> failed = nullptr);
 
-// Test seam: while a sink is set, addresses go to it instead of the browser.
-using AddressSink = std::function<void(const QString &address)>;
+// Test seam: while a sink is set, addresses go to it instead of the browser, and it
+// answers whether a browser took the address.
+using AddressSink = std::function<bool(const QString &address)>;
 void setAddressSink(AddressSink sink);

@@ -109,3 +109,9 @@ qreal TextBoxLines::linesHeight(int fromLine, int toLine)
     toLine = std::clamp(toLine, fromLine, count);
     return m_lineTops[size_t(toLine)] - m_lineTops[size_t(fromLine)];
 }
+
+const std::vector<qreal> &TextBoxLines::lineTops()
+{
+    refresh();
+    return m_lineTops;
+}

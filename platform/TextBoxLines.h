@@ -41,6 +41,8 @@ public:
     // as the box lays them out: a line drawn in a taller fallback face for a character
     // the font lacks counts at its own height.
     qreal linesHeight(int fromLine, int toLine);
+    // Each display line's top in pixels, and the bottom of the last.
+    const std::vector<qreal> &lineTops();
 
 private:
     void ensureTextWidth();

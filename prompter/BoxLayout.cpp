@@ -11,3 +11,15 @@ int linesPerBox(int points)
         return 112;
     }
 }
+
+std::vector<std::pair<int, int>> cutIntoBoxes(int lineCount, int perBox)
+{
+    std::vector<std::pair<int, int>> boxes;
+    int first = 0;
+    while (lineCount - first > perBox) {
+        boxes.emplace_back(first, first + perBox);
+        first += perBox;
+    }
+    boxes.emplace_back(first, lineCount);
+    return boxes;
+}

@@ -1,5 +1,6 @@
 #include "prompter/Rig.h"
 
+#include "platform/KeyPreview.h"
 #include "platform/MsgBox.h"
 #include "prompter/PromptView.h"
 
@@ -8,16 +9,6 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
-
-namespace
-{
-
-// Virtual-key codes of the rig's keys, which the scroller leaves free.
-constexpr int kKeyF = 70;
-constexpr int kKeyM = 77;
-constexpr int kKeyV = 86;
-
-} // namespace
 
 Rig::Rig(QWidget *window, QWidget *area)
     : QObject(window)
@@ -58,12 +49,10 @@ void Rig::keyDown(int &keyCode, int shift)
 {
     if (shift != 0)
         return;
-    if (keyCode == kKeyM)
+    if (keyCode == VirtualKey::M)
         setMirror(Qt::Horizontal, !m_choices.mirrorLeftRight);
-    else if (keyCode == kKeyF)
+    else if (keyCode == VirtualKey::F)
         setOnScreen(!m_choices.onScreen);
-    else if (keyCode == kKeyV)
-        setFollowVoice(!m_choices.followVoice);
     else
         return;
     keyCode = 0;
@@ -103,11 +92,7 @@ void Rig::showMenu(const QPoint &globalPos)
     addCheck(QStringLiteral("Prompt On Screen"), m_choices.onScreen,
         [this](bool on) { setOnScreen(on); });
     m_menu->addSeparator();
-    addCheck(QStringLiteral("Follow My Voice"), m_choices.followVoice,
-        [this](bool on) { setFollowVoice(on); });
-    m_menu->addAction(QStringLiteral("English speech, recognised on this machine"))
-        ->setEnabled(false);
-    m_menu->addSeparator();
+    Q_EMIT menuOpening(m_menu);
 
     const QScreen *current = outputScreen();
     const QList<QScreen *> list = QGuiApplication::screens();
@@ -152,23 +137,6 @@ void Rig::chooseScreen(int index)
     m_choices.screenIndex = index;
     m_choices.onScreen = true;
     placeOutput();
-    store();
-}
-
-void Rig::setFollowVoice(bool on)
-{
-    const bool now = m_followSwitch ? m_followSwitch(on) : false;
-    if (now == m_choices.followVoice)
-        return;
-    m_choices.followVoice = now;
-    store();
-}
-
-void Rig::followingFailed()
-{
-    if (!m_choices.followVoice)
-        return;
-    m_choices.followVoice = false;
     store();
 }
 

@@ -5,7 +5,6 @@
 #include <QObject>
 
 #include <QRect>
-#include <functional>
 
 class PromptView;
 class QActionGroup;
@@ -27,16 +26,13 @@ public:
 
     // The prompt area changed: every view repaints from it.
     void promptChanged();
-    // M toggles the left-to-right mirror, F the output window, V following the voice; a key
-    // used is set to 0.
+    // M toggles the left-to-right mirror, F the output window; a key used is set to 0.
     void keyDown(int &keyCode, int shift);
 
-    // Switches following the voice on or off and answers whether it is on afterwards.
-    using FollowSwitch = std::function<bool(bool on)>;
-    void setFollowSwitch(FollowSwitch followSwitch) { m_followSwitch = std::move(followSwitch); }
-    bool followsVoice() const { return m_choices.followVoice; }
-    // Following could not go on: the choice is off from now on.
-    void followingFailed();
+Q_SIGNALS:
+    // The prompt area's menu is being filled: what else the area offers goes in here, after
+    // the rig's own items and before the screens.
+    void menuOpening(QMenu *menu);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -46,7 +42,6 @@ private:
     void setMirror(Qt::Orientation orientation, bool on);
     void setOnScreen(bool on);
     void chooseScreen(int index);
-    void setFollowVoice(bool on);
     void showMirror();
     void placeOutput();
     QScreen *outputScreen() const;
@@ -62,5 +57,4 @@ private:
     QActionGroup *m_screens; // the menu's screen items, one checked
     RigChoices m_choices;
     bool m_ownScreen = false; // the output window fills a screen of its own
-    FollowSwitch m_followSwitch;
 };

@@ -1,27 +1,19 @@
 #include "prompter/RigChoices.h"
 
-#include <QSettings>
+RigStore::RigStore()
+    : QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("tellvane"),
+        QStringLiteral("rig"))
+{
+}
 
 namespace
 {
-
-// $XDG_CONFIG_HOME/tellvane/rig.ini
-class RigStore final : public QSettings
-{
-public:
-    RigStore()
-        : QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("tellvane"),
-            QStringLiteral("rig"))
-    {
-    }
-};
 
 const QString kLeftRight = QStringLiteral("mirror/leftToRight");
 const QString kTopBottom = QStringLiteral("mirror/topToBottom");
 const QString kOnScreen = QStringLiteral("output/onScreen");
 const QString kScreen = QStringLiteral("output/screen");
 const QString kScreenIndex = QStringLiteral("output/screenIndex");
-const QString kFollowVoice = QStringLiteral("follow/voice");
 
 } // namespace
 
@@ -34,7 +26,6 @@ RigChoices RigChoices::load()
     choices.onScreen = settings.value(kOnScreen, false).toBool();
     choices.screen = settings.value(kScreen).toString();
     choices.screenIndex = settings.value(kScreenIndex, -1).toInt();
-    choices.followVoice = settings.value(kFollowVoice, false).toBool();
     return choices;
 }
 
@@ -46,7 +37,6 @@ bool RigChoices::save() const
     settings.setValue(kOnScreen, onScreen);
     settings.setValue(kScreen, screen);
     settings.setValue(kScreenIndex, screenIndex);
-    settings.setValue(kFollowVoice, followVoice);
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSettings>
 #include <QString>
 
 // How the prompt is shown on a teleprompter rig, remembered per user in a settings file
@@ -12,10 +13,17 @@ struct RigChoices {
     // screens that share a name; none chosen yet when the name is empty.
     QString screen;
     int screenIndex = -1;
-    bool followVoice = false; // the prompt follows the presenter's voice from Start
 
     // The stored choices; all off when none were stored.
     static RigChoices load();
     // False when they could not be stored.
     bool save() const;
+};
+
+// The file the choices of the prompt's rig and its helpers are remembered in:
+// $XDG_CONFIG_HOME/tellvane/rig.ini.
+class RigStore final : public QSettings
+{
+public:
+    RigStore();
 };

@@ -59,12 +59,19 @@ TakeFile::TakeFile(int fd, const QString &path)
     : m_fd(fd)
     , m_path(path)
     , m_synced(std::chrono::steady_clock::now())
+    , m_flusher([this] { flushWhenDue(); })
 {
     QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
 TakeFile::~TakeFile()
 {
+    {
+        const std::scoped_lock lock(m_flushMutex);
+        m_closing = true;
+    }
+    m_flushWake.notify_one();
+    m_flusher.join();
     QIODevice::close();
     ::unlink(QFile::encodeName(m_path).constData());
     ::close(m_fd);
@@ -185,10 +192,34 @@ qint64 TakeFile::writeData(const char *data, qint64 length)
     }
     if (m_written)
         m_written(data, length);
-    if (std::chrono::steady_clock::now() - m_synced >= kSyncEvery && !sync()) {
+    if (m_flushFailed) {
         if (m_writeFailed)
             m_writeFailed();
         return -1;
     }
+    if (const auto now = std::chrono::steady_clock::now(); now - m_synced >= kSyncEvery) {
+        m_synced = now;
+        {
+            const std::scoped_lock lock(m_flushMutex);
+            m_flushDue = true;
+        }
+        m_flushWake.notify_one();
+    }
     return length;
+}
+
+void TakeFile::flushWhenDue()
+{
+    std::unique_lock lock(m_flushMutex);
+    for (;;) {
+        m_flushWake.wait(lock, [this] { return m_flushDue || m_closing; });
+        if (m_closing)
+            return;
+        m_flushDue = false;
+        lock.unlock();
+        // The next write tells of a refusal, on the writer's thread.
+        if (fdatasync(m_fd) != 0)
+            m_flushFailed = true;
+        lock.lock();
+    }
 }

@@ -3,9 +3,13 @@
 #include <QIODevice>
 #include <QString>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 // One take's frames as raw PCM in a folder only the user can enter. It can be
 // recovered at any moment: what is written reaches the disk within a second, and a
@@ -38,7 +42,9 @@ public:
     qint64 frameBytes() const; // the whole frames held
     qint64 size() const override;
     bool isSequential() const override { return true; }
-    // Pushes what was written to the disk; false when the disk refused it.
+    // Pushes what was written to the disk; false when the disk refused it. While the take
+    // is written, a thread of its own does this every second, so that a slow disk holds up
+    // neither the writer nor those who wait for it.
     bool sync();
     // Told, on the writing thread, when the disk takes no more.
     void setWriteFailedHandler(std::function<void()> handler)
@@ -57,10 +63,17 @@ protected:
 
 private:
     TakeFile(int fd, const QString &path);
+    void flushWhenDue();
 
     int m_fd;
     QString m_path;
-    std::chrono::steady_clock::time_point m_synced;
+    std::chrono::steady_clock::time_point m_synced; // the writer's last request for a flush
+    std::mutex m_flushMutex;
+    std::condition_variable m_flushWake;
+    bool m_flushDue = false;
+    bool m_closing = false;
+    std::atomic<bool> m_flushFailed { false };
+    std::thread m_flusher;
     std::function<void()> m_writeFailed;
     std::function<void(const char *, qint64)> m_written;
 };

@@ -1,7 +1,7 @@
 #include "settings/SettingsFile.h"
 
-#include "app/Module1.h"
 #include "platform/SaveFile.h"
+#include "settings/SharedSettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -86,7 +86,7 @@ QStringList readLines(QIODevice &device)
     return lines;
 }
 
-bool readLoop(const std::function<void()> &act)
+bool readLoop(const LineReader &act)
 {
     // Only a regular file is read: a FIFO or a device in its place must not
     // block or flood the start-up, so the open itself never waits.
@@ -103,31 +103,40 @@ bool readLoop(const std::function<void()> &act)
     }
     const QStringList lines = readLines(file);
     file.close();
-    gSettingsLine = 0;
-    for (const QString &line : lines) {
-        ++gSettingsLine;
-        gSettingsText = line;
-        act();
-    }
+    int number = 0;
+    for (const QString &line : lines)
+        act(++number, line);
     return true;
 }
 
-void takeSharedLine()
+std::optional<int> LoadSettings()
 {
-    switch (gSettingsLine) {
+    std::optional<int> speed;
+    readLoop([&speed](int line, const QString &text) {
+        if (line == Speed)
+            speed = speedFromText(text);
+        else
+            takeSharedLine(line, text);
+    });
+    return speed;
+}
+
+void takeSharedLine(int line, const QString &text)
+{
+    switch (line) {
     case FontSize: {
-        const auto size = toInt16(gSettingsText);
+        const auto size = toInt16(text);
         gFontSize = size ? nearestFontSize(*size) : qint16(kDefaultFontSize);
         break;
     }
     case FontColor:
-        gFontColor = colorOrDefault(gSettingsText, kDefaultFontColor);
+        gFontColor = colorOrDefault(text, kDefaultFontColor);
         break;
     case BackColor:
-        gBackColor = colorOrDefault(gSettingsText, kDefaultBackColor);
+        gBackColor = colorOrDefault(text, kDefaultBackColor);
         break;
     case LineColor:
-        gLineColor = colorOrDefault(gSettingsText, kDefaultLineColor);
+        gLineColor = colorOrDefault(text, kDefaultLineColor);
         break;
     default:
         break;

@@ -37,13 +37,17 @@ inline constexpr qint64 kMaxScannedBytes = 1024 * 1024;
 // A line ends at CR LF, a lone CR or a lone LF; the end is not part of the line.
 QStringList readLines(QIODevice &device);
 
-// The reading loop: each line in turn goes into gSettingsText with its number in
-// gSettingsLine, and act runs on it. False when the file is not a regular file
-// or cannot be read.
-bool readLoop(const std::function<void()> &act);
+// The reading loop: act runs on each line in turn, with its number (from 1) and its text.
+// False when the file is not a regular file or cannot be read.
+using LineReader = std::function<void(int line, const QString &text)>;
+bool readLoop(const LineReader &act);
 
-// Lines 1-4, taken alike by every reader from gSettingsLine/gSettingsText.
-void takeSharedLine();
+// Lines 1-4 into the shared settings variables, taken alike by every reader.
+void takeSharedLine(int line, const QString &text);
+
+// Reads the shared settings variables from the file, and answers the speed its line 5 asks
+// for; none when the file has no line 5 or cannot be read.
+std::optional<int> LoadSettings();
 
 // Writes the lines, each ended by CR LF, replacing the file only once all is written.
 bool write(const QStringList &lines);

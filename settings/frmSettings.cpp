@@ -1,6 +1,5 @@
 #include "settings/frmSettings.h"
 
-#include "app/Module1.h"
 #include "platform/ColorRef.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
@@ -8,6 +7,7 @@
 #include "platform/Twips.h"
 #include "settings/Quality.h"
 #include "settings/SettingsFile.h"
+#include "settings/SharedSettings.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -38,7 +38,7 @@ QFrame *makeFilledFrame(QWidget *parent, const QRect &geometry)
 } // namespace
 
 frmSettings::frmSettings(const QLabel *speedLabel, QWidget *parent)
-    : QDialog(parent)
+    : ModalForm(parent)
     , cdlgmain(this)
     , m_speedLabel(speedLabel)
 {
@@ -129,11 +129,11 @@ void frmSettings::Form_Load()
         cmbquality->addItem(QLatin1String(quality.item));
     cmbquality->setCurrentIndex(kDefaultQuality);
 
-    SettingsFile::readLoop([this] {
-        if (gSettingsLine == SettingsFile::Bitrate)
-            lblbitrate->setText(gSettingsText);
+    SettingsFile::readLoop([this](int line, const QString &text) {
+        if (line == SettingsFile::Bitrate)
+            lblbitrate->setText(text);
         else
-            SettingsFile::takeSharedLine();
+            SettingsFile::takeSharedLine(line, text);
     });
 
     // Line 1 is already one of the three sizes the list offers.

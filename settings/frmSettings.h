@@ -2,7 +2,7 @@
 
 #include "platform/CommonDialog.h"
 
-#include <QDialog>
+#include "platform/ModalForm.h"
 
 #include <optional>
 
@@ -15,7 +15,7 @@ class QToolButton;
 // The settings dialog: prompt font size and colours with a sample, and the MP3
 // quality. Its hidden lblbitrate holds the bit rate in effect. Closing it
 // destroys it and discards unsaved choices.
-class frmSettings final : public QDialog
+class frmSettings final : public ModalForm
 {
     Q_OBJECT
 

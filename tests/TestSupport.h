@@ -54,6 +54,32 @@ inline QString errorBox(MciError error)
     return "Error: " + text.toUpper();
 }
 
+// An environment variable set for as long as it lives, then as it was.
+class EnvironmentVariable
+{
+public:
+    EnvironmentVariable(const char *name, const QByteArray &value)
+        : m_name(name)
+        , m_wasSet(qEnvironmentVariableIsSet(name))
+        , m_old(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~EnvironmentVariable()
+    {
+        if (m_wasSet)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+    Q_DISABLE_COPY(EnvironmentVariable)
+
+private:
+    const char *m_name;
+    bool m_wasSet;
+    QByteArray m_old;
+};
+
 // Collects message boxes instead of showing them, for as long as it lives.
 class CapturedMessages
 {

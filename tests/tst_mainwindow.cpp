@@ -31,6 +31,26 @@ private Q_SLOTS:
             QCOMPARE(row, QStringLiteral("1111100000"));
         }
     }
+    // Help that no browser can show says so, and where the page is; nothing else changes.
+    void saysWhenNoBrowserShowsHelp()
+    {
+        SettingsFolder folder("36\r\n 65535 \r\n 0 \r\n 255 \r\n5\r\n64\r\n");
+        CapturedMessages boxes;
+        frmMain window;
+        QStringList asked;
+        setAddressSink([&asked](const QString &address) {
+            asked << address;
+            return false;
+        });
+        click(window, "cmdhelp");
+        setAddressSink({});
+        QCOMPARE(asked.size(), 1);
+        const QString page = QUrl(asked[0]).toLocalFile();
+        QVERIFY(page.endsWith("/help/index.html"));
+        QCOMPARE(boxes.shown(),
+            QStringList(
+                "Error: NO BROWSER COULD OPEN THE HELP PAGE. YOU CAN OPEN IT YOURSELF: " + page));
+    }
     // Start-up: the design, the buttons of Idle, the stored colours. About's links open what they
     // show and leave it open and modal, over its statement of paragraphs; Help opens the page in
     // "help". Last, as it ends the event loops for good, Exit ends the run and saves nothing.
@@ -76,7 +96,10 @@ private Q_SLOTS:
         store->clear();
         QCOMPARE(window.grab(store->geometry()).toImage(), shot);
         QStringList browser, links;
-        setAddressSink([&browser](const QString &address) { browser << address; });
+        setAddressSink([&browser](const QString &address) {
+            browser << address;
+            return true;
+        });
         // About shows its window modally; a queued action works in it meanwhile, and
         // must not use QVERIFY, which would leave the modal loop running.
         QTimer::singleShot(0, &window, [&] {

@@ -18,22 +18,25 @@
 
 namespace
 {
-// Record, Stop, Play and Save enabled (1) or not, the time, the WAV bar's value and the MP3
-// bar's (-1 hidden), the time's refresh ticking or the save timer, and the hourglass.
+// The recorder panel as a user reads it: the buttons enabled, the time, the WAV and MP3 bars,
+// whether the time is refreshing or a save is running, and the hourglass.
 QString panel(const frmMain &w)
 {
-    QString state;
+    QStringList enabled;
     for (const char *name : { "cmdrecord", "cmdstop", "cmdplay", "cmdsave" })
-        state += QString::number(child(w, name)->isEnabled());
+        if (child(w, name)->isEnabled())
+            enabled << child<QAbstractButton>(w, name)->text();
     const auto *mp3 = child<QProgressBar>(w, "pbrmp3save");
-    state += QStringLiteral(" %1 %2/%3")
-                 .arg(child<QLabel>(w, "lbltime")->text())
-                 .arg(child<QProgressBar>(w, "pbrwavsave")->value())
-                 .arg(mp3->isHidden() ? -1 : mp3->value());
+    QString state
+        = QStringLiteral("enabled: %1; time %2; WAV bar %3, MP3 bar %4")
+              .arg(enabled.isEmpty() ? QStringLiteral("nothing") : enabled.join(' '))
+              .arg(child<QLabel>(w, "lbltime")->text())
+              .arg(child<QProgressBar>(w, "pbrwavsave")->value())
+              .arg(mp3->isHidden() ? QStringLiteral("hidden") : QString::number(mp3->value()));
     for (const QTimer *timer : w.findChildren<QTimer *>())
-        if (timer->isActive())
-            state += timer->objectName() == "tmrsave" ? " saving" : " ticking";
-    return state + (w.cursor().shape() == Qt::WaitCursor ? " wait" : "");
+        if (timer->isActive() && timer->objectName() != "tmrfill")
+            state += timer->objectName() == "tmrsave" ? "; saving" : "; time refreshing";
+    return state + (w.cursor().shape() == Qt::WaitCursor ? "; hourglass" : "");
 }
 
 const QString kDone = QStringLiteral("Message: MP3 FILE GENERATED AS - ");
@@ -80,7 +83,8 @@ class tst_Recorder : public QObject
         m_answers->choose(path(chosen));
         click(w, "cmdsave");
         QTRY_VERIFY_WITH_TIMEOUT(m_boxes.list.size() > shown, 20000);
-        QVERIFY(panel(w).mid(3).startsWith("1 ") && panel(w).endsWith(" 0/0")); // Save back, idle
+        QVERIFY2(panel(w).contains("Save;") && panel(w).endsWith("WAV bar 0, MP3 bar 0"),
+            qPrintable(panel(w))); // Save back, idle
     }
 
 private Q_SLOTS:
@@ -110,18 +114,23 @@ private Q_SLOTS:
         QFETCH(QString, times);
         const QString text = times.section(' ', 2);
         frmMain w;
-        QCOMPARE(panel(w), QStringLiteral("1001 00:00 0/0"));
+        QCOMPARE(
+            panel(w), QStringLiteral("enabled: Record Save; time 00:00; WAV bar 0, MP3 bar 0"));
         m_now = times.section(' ', 0, 0).toDouble();
         click(w, "cmdrecord");
-        QCOMPARE(panel(w), QStringLiteral("1100 00:00 0/0 ticking"));
+        QCOMPARE(panel(w),
+            QStringLiteral(
+                "enabled: Record Stop; time 00:00; WAV bar 0, MP3 bar 0; time refreshing"));
         m_audio.feed(8000);
         m_now = times.section(' ', 1, 1).toDouble();
-        QTRY_COMPARE(panel(w), "1100 " + text + " 0/0 ticking");
+        QTRY_COMPARE(panel(w),
+            "enabled: Record Stop; time " + text + "; WAV bar 0, MP3 bar 0; time refreshing");
         // Stop twice ends as once; the time stays, through Play too.
         click(w, "cmdstop");
         click(w, "cmdstop");
         click(w, "cmdplay");
-        QCOMPARE(panel(w), "1111 " + text + " 0/0");
+        QCOMPARE(
+            panel(w), "enabled: Record Stop Play Save; time " + text + "; WAV bar 0, MP3 bar 0");
         m_audio.source->read(12000);
         click(w, "cmdstop"); // ends the playback; Play starts it over
         QVERIFY(!m_audio.source);
@@ -133,10 +142,14 @@ private Q_SLOTS:
         for (int again = 0; again < 2; ++again) {
             click(w, "cmdrecord");
             QVERIFY(!m_audio.source && m_audio.sink);
-            QCOMPARE(panel(w), QStringLiteral("1100 00:00 0/0 ticking"));
+            QCOMPARE(panel(w),
+                QStringLiteral(
+                    "enabled: Record Stop; time 00:00; WAV bar 0, MP3 bar 0; time refreshing"));
             m_audio.feed(300);
             m_now += 3;
-            QTRY_COMPARE(panel(w), QStringLiteral("1100 00:03 0/0 ticking"));
+            QTRY_COMPARE(panel(w),
+                QStringLiteral(
+                    "enabled: Record Stop; time 00:03; WAV bar 0, MP3 bar 0; time refreshing"));
         }
         click(w, "cmdstop");
         click(w, "cmdplay");
@@ -151,7 +164,8 @@ private Q_SLOTS:
         click(w, "cmdrecord");
         const QString unknown = errorBox(MciError::UnknownDevice);
         QCOMPARE(boxes(), QStringList({ unknown, errorBox(MciError::NoDriver), unknown, unknown }));
-        QCOMPARE(panel(w), QStringLiteral("1111 00:00 0/0"));
+        QCOMPARE(panel(w),
+            QStringLiteral("enabled: Record Stop Play Save; time 00:00; WAV bar 0, MP3 bar 0"));
     }
     // Each command follows "close all" and the recorder's own open.
     void answersCommands_data()
@@ -199,22 +213,31 @@ private Q_SLOTS:
         click(w, "cmdstop");
         m_answers->choose(path(QStringLiteral("take.mp3")));
         click(w, "cmdsave");
-        QCOMPARE(panel(w), QStringLiteral("1110 00:00 0/0 saving wait"));
+        QCOMPARE(panel(w),
+            QStringLiteral(
+                "enabled: Record Stop Play; time 00:00; WAV bar 0, MP3 bar 0; saving; hourglass"));
         click(w, "cmdstop");
         for (int tick = 1; tick <= 40; ++tick) // no event loop meanwhile: no tick of its own
             fire(w, "tmrsave");
-        QCOMPARE(panel(w) + ", " + files(), "1110 00:00 40/-1 saving wait, take.wav 0");
+        QCOMPARE(panel(w) + ", " + files(),
+            "enabled: Record Stop Play; time 00:00; WAV bar 40, MP3 bar hidden; saving; hourglass, "
+            "take.wav 0");
         fire(w, "tmrsave");
         QCOMPARE(files(), QStringLiteral("take.wav 44100"));
         for (int tick = 42; tick <= 100; ++tick)
             fire(w, "tmrsave");
-        QCOMPARE(panel(w), QStringLiteral("1110 00:00 100/-1 saving wait"));
+        QCOMPARE(panel(w),
+            QStringLiteral("enabled: Record Stop Play; time 00:00; WAV bar 100, MP3 bar hidden; "
+                           "saving; hourglass"));
         QSignalSpy bar(child<QProgressBar>(w, "pbrmp3save"), &QProgressBar::valueChanged);
         fire(w, "tmrsave");
-        QCOMPARE(panel(w), QStringLiteral("1110 00:00 0/0 wait"));
+        QCOMPARE(panel(w),
+            QStringLiteral(
+                "enabled: Record Stop Play; time 00:00; WAV bar 0, MP3 bar 0; hourglass"));
         QTRY_VERIFY_WITH_TIMEOUT(!m_boxes.list.empty(), 20000);
         QCOMPARE(boxes(), QStringList { kDone + path(QStringLiteral("take.mp3")) });
-        QCOMPARE(panel(w), QStringLiteral("1111 00:00 0/0"));
+        QCOMPARE(panel(w),
+            QStringLiteral("enabled: Record Stop Play Save; time 00:00; WAV bar 0, MP3 bar 0"));
         QVERIFY(bar.size() > 2 && bar.at(bar.size() - 2).at(0) == 100);
         QCOMPARE(fileBytes(path("take.wav")).right(176400), SyntheticAudio::signal(0, 44100));
         // The same take again under another name; then a Cancel, which writes nothing.
@@ -222,13 +245,16 @@ private Q_SLOTS:
         click(w, "cmdsave");
         QCOMPARE(boxes(), QStringList { kDone + path(QStringLiteral("second.mp3")) });
         QCOMPARE(panel(w) + ", " + files(),
-            "1111 00:00 0/0, second.mp3 64, second.wav 44100, take.mp3 64, take.wav 44100");
+            "enabled: Record Stop Play Save; time 00:00; WAV bar 0, MP3 bar 0, second.mp3 64, "
+            "second.wav 44100, take.mp3 64, take.wav 44100");
         QCOMPARE(m_answers->shows, QStringList(3, "Save 6 0 Mp3 Files|*.mp3 CancelError"));
         m_answers->choose(path(QStringLiteral("third.mp3")));
         click(w, "cmdsave");
         click(w, "cmdrecord");
         QTRY_VERIFY_WITH_TIMEOUT(!m_boxes.list.empty(), 20000);
-        QCOMPARE(panel(w), QStringLiteral("1100 00:00 0/0 ticking"));
+        QCOMPARE(panel(w),
+            QStringLiteral(
+                "enabled: Record Stop; time 00:00; WAV bar 0, MP3 bar 0; time refreshing"));
     }
     // An old WAV of the derived name is overwritten without a question, and kept whole
     // when the new one cannot be written; nothing else is left behind.
@@ -284,6 +310,34 @@ private Q_SLOTS:
         QCOMPARE(files(), written);
         QVERIFY(!child<OcxLame>(w, "lameocx")->isEncoding());
     }
+    // An encoder still busy with another file cannot take the save's MP3: the save says so,
+    // keeps its WAV and gives Save back.
+    void saysWhenTheEncoderCannotStart()
+    {
+        frmMain w;
+        click(w, "cmdrecord");
+        m_audio.feed(44100);
+        click(w, "cmdstop");
+        // Half an hour of silence, a header and a hole, keeps the encoder busy meanwhile.
+        const QString busy = path(QStringLiteral("busy.wav"));
+        QVERIFY(writeTone(busy, 440.0, 0.1));
+        QFile grown(busy);
+        const qint64 data = 30LL * 60 * 44100 * 4;
+        QVERIFY(grown.open(QIODevice::ReadWrite) && grown.resize(44 + data));
+        grown.seek(4);
+        const quint32 riff = quint32(36 + data), bytes = quint32(data);
+        grown.write(reinterpret_cast<const char *>(&riff), 4);
+        grown.seek(40);
+        grown.write(reinterpret_cast<const char *>(&bytes), 4);
+        grown.close();
+        auto *encoder = child<OcxLame>(w, "lameocx");
+        encoder->setBitrate(QStringLiteral("128"));
+        QVERIFY(encoder->EncodeFile(busy, path(QStringLiteral("busy.mp3"))));
+        save(w, QStringLiteral("take.mp3"));
+        QCOMPARE(boxes(), QStringList("Error: COULD NOT START THE MP3 ENCODER!"));
+        QVERIFY(encoder->isEncoding());
+        QCOMPARE(readWave(path(QStringLiteral("take.wav"))).info.frames, 44100);
+    }
     // A link planted at the WAV's name is replaced by the WAV; what it leads to, a file or
     // nothing, stays as it was.
     void replacesALinkAtTheWavName_data()
@@ -331,13 +385,18 @@ private Q_SLOTS:
             click(w, "cmdrecord");
             m_audio.feed(8000);
             m_now = 2;
-            QTRY_COMPARE(panel(w), QStringLiteral("1100 00:02 0/0 ticking"));
+            QTRY_COMPARE(panel(w),
+                QStringLiteral(
+                    "enabled: Record Stop; time 00:02; WAV bar 0, MP3 bar 0; time refreshing"));
             room > 0 ? m_audio.feed(100) : m_audio.loseInput();
             QTRY_COMPARE(m_boxes.shown(), shown);
         }
         m_now = 9;
         QTest::qWait(120);
-        QVERIFY(!m_audio.sink && panel(w) == QStringLiteral("1111 00:02 0/0"));
+        QVERIFY(!m_audio.sink
+            && panel(w)
+                == QStringLiteral(
+                    "enabled: Record Stop Play Save; time 00:02; WAV bar 0, MP3 bar 0"));
         click(w, "cmdplay");
         QCOMPARE(m_audio.source->readAll(), SyntheticAudio::signal(0, 8000));
         save(w, QStringLiteral("take.mp3"));
@@ -402,7 +461,8 @@ private Q_SLOTS:
         m_boxes.answers = { true };
         frmMain w;
         QTRY_COMPARE(m_boxes.shown(), QStringList { question.arg("00:02") });
-        QCOMPARE(panel(w), QStringLiteral("1111 00:02 0/0"));
+        QCOMPARE(panel(w),
+            QStringLiteral("enabled: Record Stop Play Save; time 00:02; WAV bar 0, MP3 bar 0"));
         save(w, QStringLiteral("take.mp3"));
         QCOMPARE(boxes(), QStringList({ question.arg("00:02"), kDone + path("take.mp3") }));
         QCOMPARE(fileBytes(path("take.wav")).mid(44), SyntheticAudio::signal(0, 88200));

@@ -4,6 +4,7 @@
 #include "WaveProbe.h"
 
 #include "app/frmMain.h"
+#include "recorder/TakeFile.h"
 #include "recorder/WaveAudioDevice.h"
 
 #include <QToolButton>
@@ -26,6 +27,12 @@ class tst_RecorderE2E : public QObject
     }
 
 private Q_SLOTS:
+    // A take an earlier run left, killed, would be offered at the first window.
+    void initTestCase()
+    {
+        for (const QString &take : TakeFile::found())
+            QVERIFY(QFile::remove(take));
+    }
     void init() { installWaveAudioDriver(); }
     // Also after a failure: an element left open would outlive the application object.
     void cleanup() { send(QStringLiteral("close all")); }

@@ -1,8 +1,8 @@
 #include "DialogAnswers.h"
 #include "TestSupport.h"
 
-#include "app/Module1.h"
 #include "app/frmMain.h"
+#include "settings/SharedSettings.h"
 #include "settings/frmSettings.h"
 
 #include <QApplication>
@@ -71,6 +71,8 @@ private Q_SLOTS:
             "128");
         row("mixed line ends, small size, speed under", "10\r\n\n2\r255\n-111\r\n64",
             "24|65535|2|255|-110/-110|24 #ffff00 #020000 #020000 #ff0000 FM Radio  - 64Kbps 64");
+        row("first line empty", "\n1\r\n2\r\n3\r\n-7\r\n96\r\n",
+            "36|1|2|3|-7/-7|36 #010000 #020000 #020000 #030000 Near High - 96Kbps 96");
         // Only a rate the list offers reaches the encoder.
         row("nothing converts", "big\r\nyellow\r\n-1\r\n16777216\r\nfast\r\n 32 \r\n",
             "36|65535|0|255|5/5|36 #ffff00 #000000 #000000 #ff0000 Web Optimal  - 56Kbps 56");
@@ -142,6 +144,38 @@ private Q_SLOTS:
             QStringList("Message: YOUR SETTINGS ARE SAVED.")
                 + QStringList(3, "Error: COULD NOT SAVE YOUR SETTINGS!"));
     }
+    // The settings and about windows keep their design: a title, a fixed size, and only the
+    // close box (not Escape) closes them.
+    void onlyTheCloseBoxClosesTheChildWindows_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("settings") << "cmdsettings"
+                                  << "Settings";
+        QTest::newRow("about") << "cmdabout"
+                               << "About Tellvane";
+    }
+    void onlyTheCloseBoxClosesTheChildWindows()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, title);
+        Session s;
+        s.w.show();
+        QStringList seen;
+        QTimer::singleShot(0, &s.w, [&] {
+            QWidget *shown = QApplication::activeModalWidget();
+            if (!shown)
+                return;
+            seen << shown->windowTitle()
+                 << (shown->minimumSize() == shown->maximumSize() ? "fixed" : "sizable");
+            QTest::keyClick(shown, Qt::Key_Escape);
+            seen << (QApplication::activeModalWidget() == shown ? "open" : "closed by Escape");
+            shown->close();
+        });
+        click(s.w, qPrintable(button));
+        QCOMPARE(seen, (QStringList { title, "fixed", "open" }));
+    }
+
     // Options shows the dialog, whose close box discards unsaved choices. Only a drag then stores
     // the speed, at once and in the writers' forms, through a dialog made anew from the file.
     void closingDiscardsAndDragStores()

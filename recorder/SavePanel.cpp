@@ -1,12 +1,16 @@
-#include "app/frmMain.h"
+#include "recorder/SavePanel.h"
 
-#include "app/Module1.h"
+#include "platform/ColorRef.h"
+#include "platform/Controls.h"
 #include "platform/Mci.h"
 #include "platform/MsgBox.h"
+#include "platform/ShortName.h"
+#include "platform/Twips.h"
 #include "recorder/OcxLame.h"
-#include "settings/frmSettings.h"
+#include "settings/SettingsForm.h"
 
 #include <QCoreApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
@@ -21,9 +25,73 @@ QString withExtension(const QString &name, const QString &extension)
 {
     return name.chopped(3) + extension;
 }
+
+QProgressBar *makeProgressBar(QWidget *parent)
+{
+    auto *bar = new QProgressBar(parent);
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    bar->setTextVisible(false);
+    bar->setGeometry(twipsRect(120, 1380, 2850, 195));
+    return bar;
+}
+
+// Stands in for the bar colour message of the progress bar control.
+void SetProgressBarColor(QProgressBar *bar, qint32 color)
+{
+    QPalette pal = bar->palette();
+    pal.setColor(QPalette::Highlight, colorFromRef(color));
+    bar->setPalette(pal);
+    // The style shades the highlight into a gradient, so the colour itself would never
+    // show: the filled part is painted flat, inside the groove's border, which stays
+    // as the style draws it.
+    bar->setStyleSheet(QStringLiteral("QProgressBar::chunk { background-color: %1; margin: 1px; }")
+                           .arg(colorFromRef(color).name()));
+}
 } // namespace
 
-void frmMain::cmdsave_Click()
+SavePanel::SavePanel(QGroupBox *frame, SettingsForm &settings)
+    : QObject(frame)
+    , m_settings(settings)
+    , cdlgmain(frame->window())
+{
+    cmdsave = makeButton(frame, QStringLiteral("Save"), QStringLiteral("save"), 2280, 360);
+    // The WAV bar lies behind the MP3 bar on the same spot.
+    pbrwavsave = makeProgressBar(frame);
+    pbrmp3save = makeProgressBar(frame);
+    lblinputfile = makeLabel(frame, QString(), 180, 480, 2070, 315);
+    lblinputfile->setFrameShape(QFrame::Box);
+    lblinputfile->hide();
+    lbloutputfile = makeLabel(frame, QString(), 180, 480, 2070, 315);
+    lbloutputfile->setFrameShape(QFrame::Box);
+    lbloutputfile->hide();
+    tmrsave = new QTimer(this);
+    tmrsave->setInterval(10);
+    tmrsave->setTimerType(Qt::PreciseTimer);
+    lameocx = new OcxLame(this);
+    nameControls({ { cmdsave, "cmdsave" }, { pbrmp3save, "pbrmp3save" },
+        { pbrwavsave, "pbrwavsave" }, { lblinputfile, "lblinputfile" },
+        { lbloutputfile, "lbloutputfile" }, { tmrsave, "tmrsave" }, { lameocx, "lameocx" } });
+
+    connect(cmdsave, &QToolButton::clicked, this, &SavePanel::cmdsave_Click);
+    connect(tmrsave, &QTimer::timeout, this, &SavePanel::tmrsave_Timer);
+    connect(lameocx, &OcxLame::Progress, this, &SavePanel::lameocx_Progress);
+    connect(lameocx, &OcxLame::Failed, this, &SavePanel::lameocx_Failed);
+}
+
+void SavePanel::setBarColors()
+{
+    SetProgressBarColor(pbrwavsave, 204 + 256 * 51 + 65536 * 51);
+    SetProgressBarColor(pbrmp3save, 102 + 256 * 0 + 65536 * 51);
+}
+
+void SavePanel::setRecording(bool recording)
+{
+    m_recording = recording;
+    cmdsave->setEnabled(!recording && !mSaving);
+}
+
+void SavePanel::cmdsave_Click()
 {
     if (mSaving)
         return;
@@ -44,12 +112,12 @@ void frmMain::cmdsave_Click()
     mWavPath = withExtension(cdlgmain.FileName, QStringLiteral("wav"));
     mWavTitle = withExtension(cdlgmain.FileTitle, QStringLiteral("wav"));
     mSaving = true;
-    setCursor(Qt::WaitCursor);
+    cmdsave->window()->setCursor(Qt::WaitCursor);
     cmdsave->setEnabled(false);
     tmrsave->start();
 }
 
-void frmMain::tmrsave_Timer()
+void SavePanel::tmrsave_Timer()
 {
     pbrmp3save->setVisible(false);
     if (pbrwavsave->value() < 100) {
@@ -64,7 +132,7 @@ void frmMain::tmrsave_Timer()
     EncodeMp3();
 }
 
-bool frmMain::SaveWave()
+bool SavePanel::SaveWave()
 {
     mShortWavPath = GetShortName(mWavPath);
     if (mShortWavPath.isEmpty()) {
@@ -92,7 +160,7 @@ bool frmMain::SaveWave()
     return true;
 }
 
-void frmMain::EncodeMp3()
+void SavePanel::EncodeMp3()
 {
     if (lbloutputfile->text().isEmpty() || lblinputfile->text().isEmpty()) {
         failSave(QStringLiteral("PLEASE RECORD AND SAVE YOUR FILE BEFORE ENCODING! "));
@@ -100,41 +168,41 @@ void frmMain::EncodeMp3()
     }
     lameocx->SetLibraryPath(
         QCoreApplication::applicationDirPath() + QStringLiteral("/lame_enc.dll"));
-    lameocx->setBitrate(settingsForm().bitrateText());
-    QCoreApplication::processEvents();
+    lameocx->setBitrate(m_settings.bitrateText());
+    // The encoder works on a thread of its own and reports by queued signals, so the
+    // window goes on being drawn without being pumped here.
     if (!lameocx->EncodeFile(lblinputfile->text(), lbloutputfile->text()))
         failSave(QStringLiteral("COULD NOT START THE MP3 ENCODER!"));
 }
 
-void frmMain::lameocx_Progress(int percent, int, int)
+void SavePanel::lameocx_Progress(int percent, int, int)
 {
     pbrmp3save->setValue(percent);
-    QCoreApplication::processEvents();
     if (pbrmp3save->value() != 100)
         return;
-    ShowNotice(this, QStringLiteral("MP3 FILE GENERATED AS - ") + cdlgmain.FileName);
+    ShowNotice(cmdsave->window(), QStringLiteral("MP3 FILE GENERATED AS - ") + cdlgmain.FileName);
     endSave();
 }
 
-void frmMain::lameocx_Failed()
+void SavePanel::lameocx_Failed()
 {
     failSave(QStringLiteral("COULD NOT MAKE THE MP3 FILE!"));
 }
 
-void frmMain::failSave(const QString &message)
+void SavePanel::failSave(const QString &message)
 {
     tmrsave->stop();
-    ShowError(this, message);
+    ShowError(cmdsave->window(), message);
     endSave();
 }
 
-void frmMain::endSave()
+void SavePanel::endSave()
 {
     pbrwavsave->setValue(0);
     pbrmp3save->setValue(0);
     pbrmp3save->setVisible(true);
     // A recording started meanwhile keeps Save for its Stop.
-    cmdsave->setEnabled(mRecording == 0);
-    unsetCursor();
+    cmdsave->setEnabled(!m_recording);
+    cmdsave->window()->unsetCursor();
     mSaving = false;
 }

@@ -1,4 +1,4 @@
-#include "app/Module1.h"
+#include "platform/ShortName.h"
 
 #include "platform/ShortPath.h"
 

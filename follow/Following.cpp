@@ -1,0 +1,188 @@
+#include "follow/Following.h"
+
+#include "follow/VoiceFollow.h"
+#include "platform/Fonts.h"
+#include "platform/KeyPreview.h"
+#include "platform/MsgBox.h"
+#include "platform/TextBoxLines.h"
+#include "prompter/PromptArea.h"
+#include "prompter/PromptBox.h"
+#include "prompter/Rig.h"
+#include "prompter/RigChoices.h"
+#include "prompter/Scroller.h"
+
+#include <QLabel>
+#include <QMenu>
+
+namespace
+{
+
+// An Up or Down nudge holds this long before following takes the speed back.
+constexpr int kNudgeMs = 1500;
+
+// The choice, in the rig's file of choices.
+const QString kFollowVoice = QStringLiteral("follow/voice");
+
+} // namespace
+
+Following::Following(QWidget *window, Scroller &scroller, PromptArea &area)
+    : QObject(window)
+    , m_window(window)
+    , m_scroller(scroller)
+    , m_area(area)
+    , mVoice(new VoiceFollow(this))
+    , m_on(RigStore().value(kFollowVoice, false).toBool())
+{
+    // Made after the area's mirror, so the sign lies above it.
+    lblfollow = new QLabel(window);
+    lblfollow->setObjectName(QStringLiteral("lblfollow"));
+    lblfollow->setFont(tahoma(8.25, true));
+    lblfollow->setStyleSheet(QStringLiteral(
+        "QLabel { color: white; background-color: rgba(0, 96, 0, 200); padding: 2px 6px; }"));
+    lblfollow->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lblfollow->hide();
+    mFollowNudge.invalidate();
+
+    connect(&area.rig(), &Rig::menuOpening, this, &Following::addMenuItems);
+    connect(&scroller, &Scroller::started, this, &Following::startFollowing);
+    connect(&scroller, &Scroller::stopped, this, &Following::stopFollowing);
+    connect(&scroller, &Scroller::ticking, this, &Following::followTick);
+    connect(mVoice, &VoiceFollow::heardChanged, this, &Following::showFollowSign);
+    connect(mVoice, &VoiceFollow::failed, this, &Following::followingFailed);
+    showFollowSign();
+}
+
+void Following::addMenuItems(QMenu *menu)
+{
+    QAction *follow = menu->addAction(QStringLiteral("Follow My Voice"));
+    follow->setCheckable(true);
+    follow->setChecked(m_on);
+    connect(follow, &QAction::toggled, this, &Following::setFollowVoice);
+    menu->addAction(QStringLiteral("English speech, recognised on this machine"))
+        ->setEnabled(false);
+    menu->addSeparator();
+}
+
+void Following::keyDown(int &keyCode, int shift)
+{
+    if (keyCode == VirtualKey::V && shift == 0) {
+        setFollowVoice(!m_on);
+        keyCode = 0;
+        return;
+    }
+    if (!mVoice->isFollowing())
+        return;
+    if (keyCode == VirtualKey::Space)
+        mFollowHeld = !mFollowHeld;
+    else if (keyCode == VirtualKey::Up || keyCode == VirtualKey::Down)
+        mFollowNudge.start();
+}
+
+void Following::setFollowVoice(bool on)
+{
+    const bool now = switchFollowing(on);
+    if (now != m_on) {
+        m_on = now;
+        storeChoice();
+    }
+    showFollowSign();
+}
+
+bool Following::switchFollowing(bool on)
+{
+    if (!on) {
+        mVoice->stop();
+        return false;
+    }
+    // While the prompt runs it follows at once; otherwise from the next Start.
+    if (m_scroller.isRunning()) {
+        mFollowHeld = false;
+        if (const std::optional<QString> message = mVoice->start(m_area.store().toPlainText())) {
+            ShowError(m_window, *message);
+            return false;
+        }
+    }
+    return true;
+}
+
+void Following::startFollowing()
+{
+    mFollowHeld = false;
+    if (!m_on)
+        return;
+    if (const std::optional<QString> message = mVoice->start(m_area.store().toPlainText())) {
+        followingFailed(*message);
+        return;
+    }
+    showFollowSign();
+}
+
+void Following::stopFollowing()
+{
+    mVoice->stop();
+    showFollowSign();
+}
+
+void Following::followingFailed(const QString &message)
+{
+    if (m_on) {
+        m_on = false;
+        storeChoice();
+    }
+    showFollowSign();
+    ShowError(m_window, message);
+}
+
+void Following::storeChoice()
+{
+    RigStore store;
+    store.setValue(kFollowVoice, m_on);
+    store.sync();
+    if (store.status() != QSettings::NoError)
+        ShowError(m_window,
+            QStringLiteral("THE CHOICE TO FOLLOW YOUR VOICE COULD NOT BE STORED. IT HOLDS UNTIL "
+                           "THE PROGRAM ENDS."));
+}
+
+void Following::showFollowSign()
+{
+    if (!m_on) {
+        lblfollow->hide();
+        return;
+    }
+    QString sign = mVoice->isFollowing() ? QStringLiteral("\u25CF Following your voice")
+                                         : QStringLiteral("\u25CB Follows your voice from Start");
+    if (mVoice->isFollowing() && !mVoice->lastHeard().isEmpty())
+        sign += QStringLiteral(": \u201C%1\u201D").arg(mVoice->lastHeard());
+    const QWidget *area = m_area.area();
+    lblfollow->setText(
+        lblfollow->fontMetrics().elidedText(sign, Qt::ElideLeft, area->width() - 24));
+    lblfollow->adjustSize();
+    lblfollow->move(area->x() + 6, area->y() + 6);
+    lblfollow->show();
+    lblfollow->raise();
+}
+
+void Following::followTick()
+{
+    if (!mVoice->isFollowing() || m_scroller.isPaused() || mFollowHeld
+        || (mFollowNudge.isValid() && !mFollowNudge.hasExpired(kNudgeMs)))
+        return;
+    // As a hand on the speed bar would.
+    m_scroller.setSpeed(mVoice->speedFor(followDistance()));
+}
+
+double Following::followDistance() const
+{
+    PromptBox &store = m_area.store();
+    TextBoxLines &lines = store.lines();
+    const int position = mVoice->spokenPosition();
+    const int line = lines.lineFromChar(position);
+    // How far along its line the word stands, so the text glides rather than steps: the
+    // reading line crosses the line's upper quarter at its first word, its lower at its last.
+    const int start = lines.lineIndex(line);
+    const int next = lines.lineIndex(line + 1);
+    const int end = next < 0 ? store.document()->characterCount() - 1 : next;
+    const double along = end > start ? double(position - start) / (end - start) : 0.0;
+    return m_scroller.distanceTo(line, 0.25 + 0.5 * along);
+}

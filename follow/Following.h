@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+
+class PromptArea;
+class QLabel;
+class QMenu;
+class Scroller;
+class VoiceFollow;
+
+// Following the presenter's voice, beside the scroller's own controls: the prompt area's
+// "Follow My Voice" and the key V switch it, remembered per user; from Start to Reset it
+// steers the scroller's speed as a hand on the speed bar would, and a sign in the area's
+// corner shows it is on and what it last heard.
+class Following final : public QObject
+{
+    Q_OBJECT
+
+public:
+    Following(QWidget *window, Scroller &scroller, PromptArea &area);
+
+    // V switches following; Space holds it with the text and Up and Down nudge the speed for
+    // a moment, and go on to the scroller. A key used here is set to 0.
+    void keyDown(int &keyCode, int shift);
+
+private:
+    void addMenuItems(QMenu *menu);
+    void setFollowVoice(bool on);
+    // Answers whether following is on afterwards.
+    bool switchFollowing(bool on);
+    void startFollowing();
+    void stopFollowing();
+    // Following could not go on: the choice is off from now on.
+    void followingFailed(const QString &message);
+    void storeChoice();
+    void showFollowSign();
+    void followTick();
+    // Twips from the reading line down to the point of the script the voice has reached.
+    double followDistance() const;
+
+    QWidget *m_window;
+    Scroller &m_scroller;
+    PromptArea &m_area;
+    VoiceFollow *mVoice = nullptr;
+    QLabel *lblfollow = nullptr; // the sign that the prompt follows the voice
+    bool m_on = false; // the presenter's choice
+    bool mFollowHeld = false; // Space holds the text while following
+    QElapsedTimer mFollowNudge; // since Up or Down last nudged the speed
+};

@@ -1,0 +1,182 @@
+#include "recorder/RecorderPanel.h"
+
+#include "platform/Controls.h"
+#include "platform/Fonts.h"
+#include "platform/Mci.h"
+#include "platform/MsgBox.h"
+#include "recorder/AudioBackend.h"
+#include "recorder/RecordTime.h"
+#include "recorder/SavePanel.h"
+#include "recorder/TakeFile.h"
+#include "recorder/WaveAudioDevice.h"
+#include "settings/SettingsForm.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QTimer>
+#include <QToolButton>
+
+namespace
+{
+// Often enough that the seconds turn over on time, rarely enough to cost nothing.
+constexpr int kRecordRefreshMs = 50;
+// Less room than this for the take is worth a word before the presenter starts.
+constexpr qint64 kWarnBelowSeconds = 10 * 60;
+} // namespace
+
+RecorderPanel::RecorderPanel(QWidget *window, SettingsForm &settings)
+    : QObject(window)
+    , m_window(window)
+{
+    Frame1 = makeRedPanel(window, QStringLiteral("Recorder"), 6420, 5940, 3075, 1695);
+    cmdrecord = makeButton(Frame1, QStringLiteral("Record"), QStringLiteral("record"), 120, 360);
+    cmdstop = makeButton(Frame1, QStringLiteral("Stop"), QStringLiteral("stop"), 840, 360);
+    cmdplay = makeButton(Frame1, QStringLiteral("Play"), QStringLiteral("play"), 1560, 360);
+    m_save = new SavePanel(Frame1, settings);
+
+    // The caption is sized to its text; the time keeps room for "999:59".
+    Label2 = makeLabel(Frame1, QStringLiteral("Recording Time:"), 660, 1080, 1155, 210);
+    Label2->adjustSize();
+    lbltime = makeLabel(Frame1, QStringLiteral("00:00"), 1920, 1080, 900, 210);
+    lbltime->setFont(tahoma(8.25, true));
+    QPalette black = lbltime->palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    lbltime->setPalette(black);
+
+    mRecordTimer = new QTimer(this);
+    nameControls({ { Frame1, "Frame1" }, { cmdrecord, "cmdrecord" }, { cmdstop, "cmdstop" },
+        { cmdplay, "cmdplay" }, { Label2, "Label2" }, { lbltime, "lbltime" } });
+
+    connect(cmdrecord, &QToolButton::clicked, this, &RecorderPanel::cmdrecord_Click);
+    connect(cmdstop, &QToolButton::clicked, this, &RecorderPanel::cmdstop_Click);
+    connect(cmdplay, &QToolButton::clicked, this, &RecorderPanel::cmdplay_Click);
+    connect(mRecordTimer, &QTimer::timeout, this, &RecorderPanel::ShowRecordTime);
+
+    setMciFailureListener([this](qint32 code) { recSound_Failed(code); });
+    // The MP3 is made while the take is recorded, at the rate the settings show at Record.
+    encodeTakesWhileRecording([&settings] { return settings.bitrateText(); });
+}
+
+RecorderPanel::~RecorderPanel()
+{
+    setMciFailureListener({});
+    encodeTakesWhileRecording({});
+}
+
+QList<QWidget *> RecorderPanel::tabOrder() const
+{
+    return { cmdrecord, cmdstop, cmdplay, m_save->button() };
+}
+
+void RecorderPanel::load()
+{
+    cmdplay->setEnabled(false);
+    cmdstop->setEnabled(false);
+    m_save->setBarColors();
+    QTimer::singleShot(0, this, &RecorderPanel::offerLeftTakes);
+}
+
+void RecorderPanel::reportMciResult()
+{
+    if (mMciResult == 0)
+        return;
+    mciGetErrorStringA(mMciResult, mMciErrorText, kMciBufferLength);
+    ShowError(m_window, mMciErrorText.toUpper());
+}
+
+void RecorderPanel::cmdrecord_Click()
+{
+    // Closing discards the take held so far, or ends its playback; never reported.
+    mMciResult = mciSendStringA(QStringLiteral("close all"), mMciReturn, kMciBufferLength, 0);
+    mMciResult = mciSendStringA(
+        QStringLiteral("open new Type waveaudio Alias recSound"), mMciReturn, kMciBufferLength, 0);
+    reportMciResult();
+    mMciResult
+        = mciSendStringA(QStringLiteral("set recSound time format ms bitspersample 16 channels 2 "
+                                        "samplespersec 44100 bytespersec 176400 alignment 4"),
+            mMciReturn, kMciBufferLength, 0);
+    reportMciResult();
+    mMciResult = mciSendStringA(QStringLiteral("record recSound"), mMciReturn, kMciBufferLength, 0);
+    if (mMciResult != 0) {
+        reportMciResult();
+        return;
+    }
+    cmdstop->setEnabled(true);
+    cmdplay->setEnabled(false);
+    m_save->setRecording(true);
+    mRecording = -1;
+    mRecordStart = roundHalfEven(recordClockSeconds());
+    ShowRecordTime();
+    mRecordTimer->start(kRecordRefreshMs);
+    if (TakeFile::room() < kWarnBelowSeconds * kTakeBytesPerSec)
+        ShowNotice(m_window,
+            QStringLiteral("THERE IS ROOM FOR LESS THAN 10 MINUTES OF RECORDING ON THE DISK. THE "
+                           "RECORDING GOES ON; FREE SOME SPACE TO RECORD LONGER."));
+}
+
+void RecorderPanel::ShowRecordTime()
+{
+    mElapsed = roundHalfEven(recordClockSeconds() - mRecordStart);
+    if (mElapsed >= 60) {
+        mRecordSeconds = qint16(mElapsed % 60);
+        mRecordMinutes = qint16(mElapsed / 60);
+    }
+    mTimeText = recordTimeText(mElapsed);
+    lbltime->setText(mTimeText);
+}
+
+void RecorderPanel::cmdstop_Click()
+{
+    mMciResult = mciSendStringA(QStringLiteral("stop recSound"), mMciReturn, kMciBufferLength, 0);
+    reportMciResult();
+    endRecording();
+}
+
+void RecorderPanel::endRecording()
+{
+    mRecording = 0;
+    mRecordTimer->stop();
+    cmdplay->setEnabled(true);
+    m_save->setRecording(false);
+}
+
+void RecorderPanel::recSound_Failed(qint32 code)
+{
+    mMciResult = code;
+    if (mRecording != 0)
+        endRecording();
+    reportMciResult();
+}
+
+void RecorderPanel::cmdplay_Click()
+{
+    mMciResult
+        = mciSendStringA(QStringLiteral("play recSound from 0"), mMciReturn, kMciBufferLength, 0);
+    reportMciResult();
+}
+
+void RecorderPanel::offerLeftTakes()
+{
+    for (const QString &path : TakeFile::found()) {
+        std::unique_ptr<TakeFile> take = TakeFile::hold(path);
+        // Held by a program running now, or holding nothing worth a question.
+        if (!take || take->frameBytes() == 0)
+            continue;
+        const QString length = recordTimeText(qint32(take->frameBytes() / kTakeBytesPerSec));
+        if (!AskYesNo(m_window,
+                QStringLiteral(
+                    "A RECORDING OF %1 WAS LEFT BY A RUN OF THE PROGRAM THAT DID NOT END "
+                    "PROPERLY. DO YOU WANT TO KEEP IT?")
+                    .arg(length)))
+            continue; // deleted as it is let go
+        mciSendStringA(QStringLiteral("close all"), mMciReturn, kMciBufferLength, 0);
+        mMciResult = qint32(openLeftTake(QStringLiteral("recSound"), std::move(take)));
+        // Held as if just recorded and stopped. Older ones wait for the next start,
+        // so that keeping one never costs another.
+        mTimeText = length;
+        lbltime->setText(mTimeText);
+        cmdstop->setEnabled(true);
+        endRecording();
+        return;
+    }
+}
