@@ -19,6 +19,17 @@
 namespace
 {
 
+std::function<quint32()> &tempNameSource()
+{
+    static std::function<quint32()> source;
+    return source;
+}
+
+quint32 tempNameNumber()
+{
+    return tempNameSource() ? tempNameSource()() : QRandomGenerator::global()->generate();
+}
+
 // libsndfile writes to a new file beside the path, which then takes the path's place
 // in one rename, so a failed write leaves nothing behind. The rename replaces whatever
 // the path names, a symbolic link included: a link planted in a shared folder never
@@ -32,8 +43,7 @@ struct WaveTarget {
         // Created afresh (never through a link), with the usual rights under the umask.
         for (int attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
             tempName = QFile::encodeName(folder
-                + QStringLiteral("/wave-%1.tmp")
-                      .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+                + QStringLiteral("/wave-%1.tmp").arg(tempNameNumber(), 8, 16, QLatin1Char('0')));
             const int fd
                 = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd < 0 && errno != EEXIST)
@@ -159,4 +169,9 @@ MciError writeWaveFile(QIODevice &pcm, qint64 bytes, const QString &path)
     if (sf_close(sf.release()) != 0)
         return MciError::FileWriteFailed;
     return out.commit() ? MciError::None : MciError::FileWriteFailed;
+}
+
+void setWaveTempNameSource(std::function<quint32()> source)
+{
+    tempNameSource() = std::move(source);
 }

@@ -16,6 +16,14 @@ inline std::optional<QString> runCommand(const QString &program, const QStringLi
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+// Stops or starts the private sound server of the pulse fixture; true when it did.
+inline bool pulseFixture(const char *action)
+{
+    return runCommand("bash",
+        { qEnvironmentVariable("PULSE_FIXTURE"), action, qEnvironmentVariable("PULSE_DIR") })
+        .has_value();
+}
+
 // The sources programs' recording streams hear, one entry a stream (a remapped source's
 // own has no program).
 inline QStringList recordingFrom()

@@ -7,6 +7,7 @@
 #include "recorder/OcxLame.h"
 #include "recorder/RecordTime.h"
 #include "recorder/TakeFile.h"
+#include "recorder/WaveFile.h"
 
 #include <QDirIterator>
 #include <QLabel>
@@ -309,6 +310,24 @@ private Q_SLOTS:
         QCOMPARE(boxes(), QStringList { box.endsWith('!') ? "Error: " + box : kDone + path(box) });
         QCOMPARE(files(), written);
         QVERIFY(!child<OcxLame>(w, "lameocx")->isEncoding());
+    }
+    // Where every temporary name the WAV could take is taken, the save gives up after a few
+    // tries and says so.
+    void givesUpWhenEveryTemporaryNameIsTaken()
+    {
+        frmMain w;
+        click(w, "cmdrecord");
+        m_audio.feed(44100);
+        click(w, "cmdstop");
+        QVERIFY(writeFile(path(QStringLiteral("wave-0000abcd.tmp")), "someone else's"));
+        int tries = 0;
+        setWaveTempNameSource([&tries] { return ++tries <= 100 ? 0xabcdu : quint32(tries); });
+        save(w, QStringLiteral("take.mp3"));
+        setWaveTempNameSource({});
+        QCOMPARE(boxes(), QStringList("Error: COULD NOT SAVE THE WAV FILE!"));
+        QCOMPARE(tries, 16);
+        QCOMPARE(fileBytes(path(QStringLiteral("wave-0000abcd.tmp"))), "someone else's");
+        QCOMPARE(fileBytes(path(QStringLiteral("take.wav"))), "old take");
     }
     // An encoder still busy with another file cannot take the save's MP3: the save says so,
     // keeps its WAV and gives Save back.

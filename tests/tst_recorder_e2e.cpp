@@ -19,12 +19,6 @@ class tst_RecorderE2E : public QObject
     {
         return int(runCommand("pactl", { "list", "short", "sink-inputs" })->count('\n'));
     }
-    static bool fixture(const char *action)
-    {
-        return runCommand("bash",
-            { qEnvironmentVariable("PULSE_FIXTURE"), action, qEnvironmentVariable("PULSE_DIR") })
-            .has_value();
-    }
 
 private Q_SLOTS:
     // A take an earlier run left, killed, would be offered at the first window.
@@ -96,7 +90,7 @@ private Q_SLOTS:
         click(w, "cmdrecord");
         QTRY_COMPARE(recordingFrom(), QStringList { "amic" });
         QTest::qWait(3000); // a remapped input starts late
-        QVERIFY(fixture("stop"));
+        QVERIFY(pulseFixture("stop"));
         QTRY_COMPARE(boxes.shown(),
             QStringList { "Error: THE SOUND INPUT STOPPED. THE RECORDING ENDS WITH WHAT WAS HEARD "
                           "UNTIL THEN." });
@@ -108,7 +102,7 @@ private Q_SLOTS:
 
         click(w, "cmdrecord"); // with no server to reach, nothing starts
         QCOMPARE(boxes.shown().last(), errorBox(MciError::NoInputDevice));
-        QVERIFY(fixture("start"));
+        QVERIFY(pulseFixture("start"));
         click(w, "cmdrecord");
         QCOMPARE(boxes.list.size(), size_t(3));
         QTRY_COMPARE(recordingFrom(), QStringList { "vmic" });
