@@ -155,8 +155,7 @@ void Following::showFollowSign()
     if (mVoice->isFollowing() && !mVoice->lastHeard().isEmpty())
         sign += QStringLiteral(": \u201C%1\u201D").arg(mVoice->lastHeard());
     const QWidget *area = m_area.area();
-    lblfollow->setText(
-        lblfollow->fontMetrics().elidedText(sign, Qt::ElideLeft, area->width() - 24));
+    lblfollow->setText(m_window->fontMetrics().elidedText(sign, Qt::ElideLeft, area->width() - 24));
     lblfollow->adjustSize();
     lblfollow->move(area->x() + 6, area->y() + 6);
     lblfollow->show();

@@ -1,5 +1,6 @@
 #include "platform/ShellExecute.h"
 
+#include <QDesktopServices>
 #include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
@@ -32,9 +33,14 @@ void ShellExecuteA(QWidget *parent, const QString &address, std::function<void()
             fail();
         return;
     }
+    // Bare host names ("lame.sourceforge.io") open as web pages, as the shell does.
+    const QUrl url = QUrl::fromUserInput(address);
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     if (opener.isEmpty()) {
-        fail();
+        // Without the desktop's opener Qt knows other ways ($BROWSER, a portal), though it
+        // can only tell whether one started.
+        if (!QDesktopServices::openUrl(url))
+            fail();
         return;
     }
     // Without a parent, and never destroyed while it runs: the opener may wait for the
@@ -55,6 +61,5 @@ void ShellExecuteA(QWidget *parent, const QString &address, std::function<void()
             fail();
             process->deleteLater();
         });
-    // Bare host names ("lame.sourceforge.io") open as web pages, as the shell does.
-    process->start(opener, { QUrl::fromUserInput(address).toString() });
+    process->start(opener, { url.toString() });
 }

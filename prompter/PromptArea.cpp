@@ -4,7 +4,6 @@
 #include "platform/Fonts.h"
 #include "platform/TextBoxLines.h"
 #include "platform/Twips.h"
-#include "platform/WaitCursor.h"
 #include "prompter/BoxLayout.h"
 #include "prompter/PromptBox.h"
 #include "prompter/Rig.h"
@@ -90,7 +89,6 @@ bool PromptArea::isEmpty() const
 
 Scroller::Layout PromptArea::prepare()
 {
-    const WaitCursor busy;
     Scroller::Layout layout;
     layout.speed = SettingsFile::LoadSettings();
     applyAreaColors();
@@ -125,7 +123,6 @@ void PromptArea::PreparePrompt()
         const qint32 endLine = box + 1 == cut.size() ? txtcontainer->lines().lineCount() : end;
         setUpPromptBox(txtprompt[box], GetLines(txtcontainer, first, endLine), first, endLine);
     }
-    mLineCount = cut.back().second - cut.back().first;
 }
 
 void PromptArea::setUpPromptBox(PromptBox *box, const QString &text, qint32 fromLine, qint32 toLine)

@@ -45,8 +45,9 @@ bool Scroller::start()
             float(m_lineTops[size_t(end)] - m_lineTops[size_t(first)]), std::nullopt });
     }
     mLastBox = qint16(m_boxes.size() - 1);
-    setState(State::Scrolling);
+    // Whatever starts with the scroll (following the voice) has its say before it runs.
     Q_EMIT started();
+    setState(State::Scrolling);
     Q_EMIT moved();
     return true;
 }

@@ -5,6 +5,7 @@
 #include "platform/Fonts.h"
 #include "platform/MsgBox.h"
 #include "platform/Twips.h"
+#include "platform/WaitCursor.h"
 #include "prompter/PromptBox.h"
 
 #include <QGroupBox>
@@ -124,6 +125,8 @@ void ScrollerPanel::cmdeditor_Click()
 
 void ScrollerPanel::cmdstart_Click()
 {
+    // A fresh start lays the whole script out.
+    const WaitCursor busy;
     m_scroller.start();
 }
 

@@ -8,11 +8,15 @@
 #include <QStorageInfo>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace
@@ -55,23 +59,72 @@ int holdTake(const QString &path, int flags)
 
 } // namespace
 
+struct TakeFile::Flusher {
+    explicit Flusher(int takeFd)
+        : fd(::dup(takeFd))
+    {
+    }
+    ~Flusher()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    Q_DISABLE_COPY(Flusher)
+
+    void request()
+    {
+        {
+            const std::scoped_lock lock(mutex);
+            due = true;
+        }
+        wake.notify_one();
+    }
+    void close()
+    {
+        {
+            const std::scoped_lock lock(mutex);
+            closing = true;
+        }
+        wake.notify_one();
+    }
+    void run()
+    {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            wake.wait(lock, [this] { return due || closing; });
+            if (closing)
+                return;
+            due = false;
+            lock.unlock();
+            // The next write tells of a refusal, on the writer's thread.
+            if (fd < 0 || fdatasync(fd) != 0)
+                failed = true;
+            lock.lock();
+        }
+    }
+
+    const int fd; // a copy of the take's, so that the take may close its own meanwhile
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool due = false;
+    bool closing = false;
+    std::atomic<bool> failed { false };
+};
+
 TakeFile::TakeFile(int fd, const QString &path)
     : m_fd(fd)
     , m_path(path)
     , m_synced(std::chrono::steady_clock::now())
-    , m_flusher([this] { flushWhenDue(); })
+    , m_flusher(std::make_shared<Flusher>(fd))
 {
     QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    std::thread([flusher = m_flusher] { flusher->run(); }).detach();
 }
 
 TakeFile::~TakeFile()
 {
-    {
-        const std::scoped_lock lock(m_flushMutex);
-        m_closing = true;
-    }
-    m_flushWake.notify_one();
-    m_flusher.join();
+    // A flush under way on a slow disk ends on its own, on its own copy of the file.
+    m_flusher->close();
     QIODevice::close();
     ::unlink(QFile::encodeName(m_path).constData());
     ::close(m_fd);
@@ -169,7 +222,9 @@ qint64 TakeFile::frameBytes() const
 bool TakeFile::sync()
 {
     m_synced = std::chrono::steady_clock::now();
-    return fdatasync(m_fd) == 0;
+    // The disk tells of a refused write-back once: a flush that failed on the thread counts.
+    const bool synced = fdatasync(m_fd) == 0;
+    return synced && !m_flusher->failed;
 }
 
 qint64 TakeFile::readData(char *, qint64)
@@ -192,34 +247,14 @@ qint64 TakeFile::writeData(const char *data, qint64 length)
     }
     if (m_written)
         m_written(data, length);
-    if (m_flushFailed) {
+    if (m_flusher->failed) {
         if (m_writeFailed)
             m_writeFailed();
         return -1;
     }
     if (const auto now = std::chrono::steady_clock::now(); now - m_synced >= kSyncEvery) {
         m_synced = now;
-        {
-            const std::scoped_lock lock(m_flushMutex);
-            m_flushDue = true;
-        }
-        m_flushWake.notify_one();
+        m_flusher->request();
     }
     return length;
-}
-
-void TakeFile::flushWhenDue()
-{
-    std::unique_lock lock(m_flushMutex);
-    for (;;) {
-        m_flushWake.wait(lock, [this] { return m_flushDue || m_closing; });
-        if (m_closing)
-            return;
-        m_flushDue = false;
-        lock.unlock();
-        // The next write tells of a refusal, on the writer's thread.
-        if (fdatasync(m_fd) != 0)
-            m_flushFailed = true;
-        lock.lock();
-    }
 }

@@ -3,13 +3,9 @@
 #include <QIODevice>
 #include <QString>
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <thread>
 
 // One take's frames as raw PCM in a folder only the user can enter. It can be
 // recovered at any moment: what is written reaches the disk within a second, and a
@@ -63,17 +59,15 @@ protected:
 
 private:
     TakeFile(int fd, const QString &path);
-    void flushWhenDue();
+
+    // The flushing thread and what it shares with the take; it outlives the take until a
+    // flush under way has ended.
+    struct Flusher;
 
     int m_fd;
     QString m_path;
     std::chrono::steady_clock::time_point m_synced; // the writer's last request for a flush
-    std::mutex m_flushMutex;
-    std::condition_variable m_flushWake;
-    bool m_flushDue = false;
-    bool m_closing = false;
-    std::atomic<bool> m_flushFailed { false };
-    std::thread m_flusher;
+    std::shared_ptr<Flusher> m_flusher;
     std::function<void()> m_writeFailed;
     std::function<void(const char *, qint64)> m_written;
 };
