@@ -86,27 +86,26 @@ QStringList readLines(QIODevice &device)
     return lines;
 }
 
-bool readLoop(const LineReader &act)
+void readLoop(const LineReader &act)
 {
     // Only a regular file is read: a FIFO or a device in its place must not
     // block or flood the start-up, so the open itself never waits.
     const int fd = ::open(QFile::encodeName(path()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return;
     struct stat status {
     };
     QFile file;
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)
         || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return false;
+        return;
     }
     const QStringList lines = readLines(file);
     file.close();
     int number = 0;
     for (const QString &line : lines)
         act(++number, line);
-    return true;
 }
 
 std::optional<int> LoadSettings()

@@ -37,10 +37,10 @@ inline constexpr qint64 kMaxScannedBytes = 1024 * 1024;
 // A line ends at CR LF, a lone CR or a lone LF; the end is not part of the line.
 QStringList readLines(QIODevice &device);
 
-// The reading loop: act runs on each line in turn, with its number (from 1) and its text.
-// False when the file is not a regular file or cannot be read.
+// The reading loop: act runs on each line in turn, with its number (from 1) and its text;
+// on none when the file is not a regular file or cannot be read.
 using LineReader = std::function<void(int line, const QString &text)>;
-bool readLoop(const LineReader &act);
+void readLoop(const LineReader &act);
 
 // Lines 1-4 into the shared settings variables, taken alike by every reader.
 void takeSharedLine(int line, const QString &text);

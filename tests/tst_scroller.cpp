@@ -202,23 +202,6 @@ private Q_SLOTS:
         QCOMPARE(s.boxes()[1].top, still);
     }
 
-    // The boxes: 112 lines each, the last with the rest, each as tall as its lines.
-    void cutsIntoBoxes()
-    {
-        QCOMPARE(cutIntoBoxes(112, 112), (std::vector<std::pair<int, int>> { { 0, 112 } }));
-        QCOMPARE(cutIntoBoxes(113, 112),
-            (std::vector<std::pair<int, int>> { { 0, 112 }, { 112, 113 } }));
-        QCOMPARE(cutIntoBoxes(300, 112),
-            (std::vector<std::pair<int, int>> { { 0, 112 }, { 112, 224 }, { 224, 300 } }));
-        QCOMPARE(cutIntoBoxes(1, 166), (std::vector<std::pair<int, int>> { { 0, 1 } }));
-        EvenScript script(300);
-        Scroller s(script);
-        s.start();
-        QCOMPARE(s.boxes().size(), size_t(3));
-        QCOMPARE(s.boxes()[2].height, float(76 * kLine));
-        QCOMPARE(s.boxes()[1].firstLine, 112);
-    }
-
     // Where the reading line is in the script, and how much is still to come.
     void knowsTheReadingPosition()
     {
@@ -263,6 +246,9 @@ private Q_SLOTS:
         s.goToLine(150); // idle: nothing to go to
         QCOMPARE(s.boxes()[0].top, 5800.0f);
         s.start();
+        // Boxes of 112 lines, the last with the rest, each as tall as its lines.
+        QCOMPARE(s.boxes().size(), size_t(3));
+        QCOMPARE(s.boxes()[2].height, float(76 * kLine));
         QSignalSpy starting(&s, &Scroller::boxStarting), moved(&s, &Scroller::moved);
         s.goToLine(150, 0.5);
         QCOMPARE(s.readingPosition().line, 150);
