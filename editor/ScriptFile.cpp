@@ -30,15 +30,18 @@ QChar fromWindows1252(char c)
     return (byte >= 0x80 && byte < 0xA0) ? QChar(kCp1252High[byte - 0x80]) : QChar(byte);
 }
 
+struct Decoded {
+    QString text;
+    bool valid; // false when some bytes were not UTF-8
+};
+
 // UTF-8 as it stands: a BOM here is text, not a signature.
-QString fromUtf8(QByteArrayView bytes, bool *valid = nullptr)
+Decoded fromUtf8(QByteArrayView bytes)
 {
     QStringDecoder utf8(QStringConverter::Utf8,
         QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     QString text = utf8.decode(bytes);
-    if (valid)
-        *valid = !utf8.hasError();
-    return text;
+    return { std::move(text), !utf8.hasError() };
 }
 
 // The length of the well-formed UTF-8 sequence at bytes[i], or 0 when none starts
@@ -84,7 +87,7 @@ QString fromMixedUtf8(QByteArrayView bytes)
         qsizetype end = start;
         for (int length; end < bytes.size() && (length = utf8SequenceLength(bytes, end)) > 0;)
             end += length;
-        text += fromUtf8(bytes.sliced(start, end - start));
+        text += fromUtf8(bytes.sliced(start, end - start)).text;
         if (end < bytes.size())
             text += fromWindows1252(bytes[end]);
         start = end + 1;
@@ -113,11 +116,8 @@ QString decode(const QByteArray &bytes)
     QByteArrayView body(bytes);
     if (body.startsWith(kUtf8Bom))
         body = body.sliced(kUtf8Bom.size());
-    bool valid = false;
-    QString text = fromUtf8(body, &valid);
-    if (!valid)
-        text = fromMixedUtf8(body);
-    return withNewlines(std::move(text));
+    Decoded utf8 = fromUtf8(body);
+    return withNewlines(utf8.valid ? std::move(utf8.text) : fromMixedUtf8(body));
 }
 
 QByteArray encode(const QString &text)

@@ -4,10 +4,14 @@
 #include "WaveProbe.h"
 
 #include "app/frmMain.h"
+#include "recorder/SoundInput.h"
 #include "recorder/TakeFile.h"
 #include "recorder/WaveAudioDevice.h"
 
+#include <QScopeGuard>
 #include <QToolButton>
+
+#include <atomic>
 
 // Runs against the private sound server of the pulse fixture: what is played into the sink
 // "vsink" is what the default input "vmic" hears.
@@ -107,6 +111,32 @@ private Q_SLOTS:
         QCOMPARE(boxes.list.size(), size_t(3));
         QTRY_COMPARE(recordingFrom(), QStringList { "vmic" });
         QVERIFY(!child<QToolButton>(w, "cmdplay")->isEnabled());
+    }
+
+    // The take and the voice follower share one input. One told of a loss that has not yet
+    // let go hears nothing of the capture that starts after it.
+    void aListenerToldOfALossHearsNoMore()
+    {
+        struct Counting : SoundInput::Listener {
+            std::atomic<qint64> before { 0 }, after { 0 };
+            std::atomic<bool> wasLost { false };
+            void heard(const char *, qint64 bytes) override { (wasLost ? after : before) += bytes; }
+            void lost() override { wasLost = true; }
+        } told, fresh;
+        // Also when a check fails: the input must not keep them past this test.
+        const auto letGo = qScopeGuard([&] {
+            SoundInput::leave(&told);
+            SoundInput::leave(&fresh);
+        });
+        QCOMPARE(SoundInput::join(&told), MciError::None);
+        QTRY_VERIFY(told.before > 0);
+        QVERIFY(pulseFixture("stop"));
+        QTRY_VERIFY(told.wasLost);
+        QVERIFY(pulseFixture("start"));
+        QCOMPARE(SoundInput::join(&fresh), MciError::None);
+        QTRY_VERIFY(fresh.before > 0);
+        QTest::qWait(300);
+        QCOMPARE(told.after.load(), qint64(0));
     }
 };
 
