@@ -208,7 +208,13 @@ private Q_SLOTS:
         {
             Console rig;
             rig.item("Mirror Top To Bottom", true);
+            // Beside the console on its screen: to its right, or to its left where the
+            // right has no room.
+            const QRect screen = rig.w.screen()->availableGeometry();
+            rig.w.move(screen.right() + 1 - rig.w.frameGeometry().width(), screen.top());
             rig.item("Screen 1: Console", true);
+            QCOMPARE(rig.output()->geometry().topRight(),
+                QPoint(rig.w.frameGeometry().left() - 1, screen.top()));
             QCOMPARE(rig.folder.read(), kSettings);
         }
         Console rig;
