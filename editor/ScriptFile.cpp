@@ -151,13 +151,7 @@ std::variant<QString, ReadError> read(const QString &path)
 
 bool write(const QString &path, const QString &text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = encode(text);
-    if (file.write(bytes) != bytes.size())
-        return false;
-    return commitWhole(file);
+    return saveWhole(path, encode(text));
 }
 
 } // namespace ScriptFile

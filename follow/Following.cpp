@@ -159,7 +159,6 @@ void Following::showFollowSign()
     lblfollow->adjustSize();
     lblfollow->move(area->x() + 6, area->y() + 6);
     lblfollow->show();
-    lblfollow->raise();
 }
 
 void Following::followTick()

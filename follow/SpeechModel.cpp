@@ -3,7 +3,6 @@
 #include "platform/SaveFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <cmath>
@@ -23,14 +22,6 @@ constexpr double kPairShare = 0.7;
 QString log10Text(double probability)
 {
     return QString::number(std::log10(probability), 'f', 4);
-}
-
-bool writeWhole(const QString &path, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
-        && commitWhole(file);
 }
 
 } // namespace
@@ -83,8 +74,8 @@ SpeechModel::Status SpeechModel::build(const QStringList &words)
     }
     if (heard.isEmpty())
         return Status::NoWords;
-    if (!m_dir.isValid() || !writeWhole(dictionaryPath(), entries)
-        || !writeWhole(languageModelPath(), arpaModel(heard)))
+    if (!m_dir.isValid() || !saveWhole(dictionaryPath(), entries.toUtf8())
+        || !saveWhole(languageModelPath(), arpaModel(heard).toUtf8()))
         return Status::NotWritten;
     return Status::Ready;
 }

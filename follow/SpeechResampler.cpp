@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <span>
 
 namespace
 {
@@ -41,8 +42,8 @@ SpeechResampler::SpeechResampler()
             sum += tap;
         }
         // A steady level comes out as it went in.
-        for (int k = 0; k < kTaps; ++k)
-            row[k] = float(row[k] / sum);
+        for (float &tap : std::span(row, size_t(kTaps)))
+            tap = float(tap / sum);
     }
 }
 

@@ -48,13 +48,12 @@ bool CommonDialog::ShowSave()
     return finish(answerer() ? answerer()(Kind::Save, *this) : askForFile(Kind::Save));
 }
 
-bool CommonDialog::ShowColor()
+void CommonDialog::ShowColor()
 {
     const Answer answer = answerer() ? answerer()(Kind::Color, *this) : askForColor();
     m_cancelled = !answer.confirmed;
     if (answer.confirmed)
         Color = answer.color;
-    return answer.confirmed || !CancelError;
 }
 
 bool CommonDialog::finish(const Answer &answer)

@@ -27,11 +27,11 @@ public:
     QString DefaultExt; // added to a typed name without an extension; no dot
 
     // Each shows a modal dialog. A confirmed choice lands in the properties.
-    // False only when the user cancelled with CancelError set: the failure the
-    // caller handles. Cancelled() tells of a cancel either way.
+    // The file dialogs return false only when the user cancelled with CancelError
+    // set: the failure the caller handles. Cancelled() tells of a cancel either way.
     bool ShowOpen();
     bool ShowSave();
-    bool ShowColor();
+    void ShowColor();
     bool Cancelled() const { return m_cancelled; }
 
     static constexpr qint32 kOverwritePrompt = 2;

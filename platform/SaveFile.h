@@ -10,3 +10,11 @@ inline bool commitWhole(QSaveFile &file)
 {
     return file.flush() && file.commit();
 }
+
+// Puts bytes in place of the file at path, whole or not at all.
+inline bool saveWhole(const QString &path, QByteArrayView bytes)
+{
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), bytes.size()) == bytes.size()
+        && commitWhole(file);
+}

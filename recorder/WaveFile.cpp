@@ -74,7 +74,6 @@ struct WaveTarget {
     {
         if (failed || !file.flush() || ::fsync(file.handle()) != 0)
             return false;
-        file.close();
         if (::rename(tempName.constData(), finalName.constData()) != 0)
             return false;
         tempName.clear();

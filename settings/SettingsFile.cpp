@@ -144,15 +144,10 @@ void takeSharedLine(int line, const QString &text)
 
 bool write(const QStringList &lines)
 {
-    QSaveFile file(path());
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     QByteArray bytes;
     for (const QString &line : lines)
         bytes += line.toLatin1() + "\r\n";
-    if (file.write(bytes) != bytes.size())
-        return false;
-    return commitWhole(file);
+    return saveWhole(path(), bytes);
 }
 
 bool createIfMissing()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CommonDialog.h"
 #include "platform/Mci.h"
 #include "platform/MsgBox.h"
 #include "settings/SettingsFile.h"
@@ -7,12 +8,15 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <csignal>
 #include <deque>
+#include <functional>
+#include <optional>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -54,31 +58,17 @@ inline QString errorBox(MciError error)
     return "Error: " + text.toUpper();
 }
 
-// An environment variable set for as long as it lives, then as it was.
-class EnvironmentVariable
-{
-public:
-    EnvironmentVariable(const char *name, const QByteArray &value)
-        : m_name(name)
-        , m_wasSet(qEnvironmentVariableIsSet(name))
-        , m_old(qgetenv(name))
-    {
-        qputenv(name, value);
-    }
-    ~EnvironmentVariable()
-    {
-        if (m_wasSet)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-    Q_DISABLE_COPY(EnvironmentVariable)
+// Undoes a change to the process (a variable, a limit, a permission) when it goes.
+using Restore = QScopeGuard<std::function<void()>>;
 
-private:
-    const char *m_name;
-    bool m_wasSet;
-    QByteArray m_old;
-};
+// An environment variable set until the guard goes, then as it was.
+inline Restore setEnvironment(const char *name, const QByteArray &value)
+{
+    const std::optional<QByteArray> old
+        = qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
+    qputenv(name, value);
+    return Restore([name, old] { old ? qputenv(name, *old) : qunsetenv(name); });
+}
 
 // Collects message boxes instead of showing them, for as long as it lives.
 class CapturedMessages
@@ -157,54 +147,54 @@ private:
     QTemporaryDir m_dir;
 };
 
-// Lets files grow no larger than a few bytes while it lives, so that a write
-// fails half way, as on a full disk; this holds for root too.
-class FileSizeLimit
+// Lets files grow no larger than a few bytes until the guard goes, so that a write fails
+// half way, as on a full disk; this holds for root too.
+inline Restore limitFileSize(rlim_t bytes)
 {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit { bytes, m_old.rlim_max };
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    Q_DISABLE_COPY(FileSizeLimit)
+    rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit { bytes, old.rlim_max };
+    setrlimit(RLIMIT_FSIZE, &limit);
+    return Restore([old, handler] {
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, handler);
+    });
+}
 
-private:
-    rlimit m_old {};
-    void (*m_oldHandler)(int) = nullptr;
-};
-
-// A folder without write permission for as long as it lives, and file access as
-// an ordinary user meanwhile, so that writes into it fail even for root.
-class ReadOnlyFolder
+// A folder without write permission until the guard goes, and file access as an ordinary user
+// meanwhile, so that writes into it fail even for root.
+inline Restore makeReadOnly(const QString &path)
 {
-public:
-    explicit ReadOnlyFolder(const QString &path)
-        : m_path(path)
-    {
-        QFile::setPermissions(path,
-            QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
-                | QFileDevice::ExeOther);
-        if (geteuid() == 0)
-            m_previousUser = setfsuid(65534);
-    }
-    ~ReadOnlyFolder()
-    {
-        if (m_previousUser >= 0)
-            setfsuid(uid_t(m_previousUser));
-        QFile::setPermissions(
-            m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
-    Q_DISABLE_COPY(ReadOnlyFolder)
+    using P = QFileDevice;
+    QFile::setPermissions(path, P::ReadOwner | P::ExeOwner | P::ReadOther | P::ExeOther);
+    const int user = geteuid() == 0 ? setfsuid(65534) : -1;
+    return Restore([path, user] {
+        if (user >= 0)
+            setfsuid(uid_t(user));
+        QFile::setPermissions(path, P::ReadOwner | P::WriteOwner | P::ExeOwner);
+    });
+}
 
-private:
-    QString m_path;
-    int m_previousUser = -1;
+// Plays the user at each common dialog while it lives; a show with no scripted answer is a cancel.
+struct DialogAnswers {
+    DialogAnswers()
+    {
+        CommonDialog::setAnswerer([this](CommonDialog::Kind kind, const CommonDialog &d) {
+            fileNames << d.FileName;
+            shows << QStringList { "Open", "Save", "Color" }.at(int(kind))
+                    + QStringLiteral(" %1 %2 ").arg(d.Flags).arg(d.FilterIndex) + d.Filter
+                    + (d.CancelError ? " CancelError" : "");
+            return answers.isEmpty() ? CommonDialog::Answer {} : answers.takeFirst();
+        });
+    }
+    ~DialogAnswers() { CommonDialog::setAnswerer({}); }
+    Q_DISABLE_COPY(DialogAnswers)
+
+    void choose(const QString &path) { answers.push_back({ true, path, 0 }); }
+    void chooseColor(qint32 color) { answers.push_back({ true, QString(), color }); }
+    void cancel() { answers.push_back({}); }
+    QList<CommonDialog::Answer> answers;
+    QStringList fileNames; // as each show found FileName
+    QStringList shows; // "Kind Flags FilterIndex Filter[ CancelError]"
 };

@@ -1,4 +1,3 @@
-#include "DialogAnswers.h"
 #include "TestSupport.h"
 
 #include "app/frmMain.h"
@@ -136,7 +135,7 @@ private Q_SLOTS:
             press(editor, "cmdsave");
             press(editor, "cmdsave", "script.txt/new.txt");
             press(editor, "cmdsave", ".");
-            std::optional<FileSizeLimit> full(8);
+            std::optional<Restore> full(limitFileSize(8));
             press(editor, "cmdsave", "script.txt");
             full.reset();
             press(editor, "cmdopen");

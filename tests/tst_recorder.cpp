@@ -1,5 +1,3 @@
-#include "DialogAnswers.h"
-#include "SyntheticAudio.h"
 #include "TestSupport.h"
 #include "WaveProbe.h"
 
@@ -7,18 +5,74 @@
 #include "recorder/OcxLame.h"
 #include "recorder/RecordTime.h"
 #include "recorder/TakeFile.h"
+#include "recorder/WaveAudioDevice.h"
 #include "recorder/WaveFile.h"
 
 #include <QDirIterator>
+#include <QIODevice>
 #include <QLabel>
 #include <QProcess>
 #include <QProgressBar>
 #include <QSignalSpy>
 
+#include <cmath>
+#include <numbers>
 #include <sys/file.h>
 
 namespace
 {
+// A sound system of known behaviour, shared by a test and every backend it hands out: the
+// input is a 440 Hz sine whose frames are numbered over the whole run, written when the test
+// feeds it; the test reads what is played from the source.
+struct SyntheticAudio {
+    QIODevice *sink = nullptr; // the take being recorded into, while capturing
+    QIODevice *source = nullptr; // the take being played, while playing
+    qint64 capturedFrames = 0; // frames written to takes so far; the next frame's number
+    MciError captureError = MciError::None; // what starting a capture answers
+    std::function<void()> loseInput; // ends the capture on its own, as a server that went away
+
+    static QByteArray signal(qint64 first, qint64 frames) // PCM bytes; left and right alike
+    {
+        QByteArray pcm;
+        for (qint64 i = first; i < first + frames; ++i) {
+            const short s = qRound(8000 * std::sin(2 * std::numbers::pi * 440 * i / kTakeRate));
+            pcm += QByteArray(reinterpret_cast<const char *>(&s), 2).repeated(kTakeChannels);
+        }
+        return pcm;
+    }
+    void feed(qint64 frames) // the next frames of the signal, into the take being recorded
+    {
+        if (sink && sink->write(signal(capturedFrames, frames)) > 0)
+            capturedFrames += frames;
+    }
+
+    struct Backend final : AudioBackend {
+        explicit Backend(SyntheticAudio *audio)
+            : audio(audio)
+        {
+        }
+        SyntheticAudio *audio; // owned by the test, outlives every element
+        MciError startCapture(QIODevice *sink) override
+        {
+            audio->loseInput = [this] { reportEnded(MciError::CaptureLost); };
+            return audio->captureError != MciError::None ? audio->captureError
+                                                         : hold(audio->sink, sink);
+        }
+        void stopCapture() override { audio->sink = nullptr; }
+        MciError startPlayback(QIODevice *source) override { return hold(audio->source, source); }
+        void stopPlayback() override { audio->source = nullptr; }
+        static MciError hold(QIODevice *&slot, QIODevice *device)
+        {
+            slot = device;
+            return MciError::None;
+        }
+    };
+    AudioBackendFactory factory()
+    {
+        return [this] { return std::make_unique<Backend>(this); };
+    }
+};
+
 // The recorder panel as a user reads it: the buttons enabled, the time, the WAV and MP3 bars,
 // whether the time is refreshing or a save is running, and the hourglass.
 QString panel(const frmMain &w)
@@ -87,6 +141,12 @@ class tst_Recorder : public QObject
         }
         entries.sort();
         return entries.join(", ");
+    }
+    void recordTake(frmMain &w, qint64 frames = 44100) // Record, Stop: a take to save
+    {
+        click(w, "cmdrecord");
+        m_audio.feed(frames);
+        click(w, "cmdstop");
     }
     void pressSave(frmMain &w, const QString &chosen) // as the user would, up to the box
     {
@@ -214,9 +274,7 @@ private Q_SLOTS:
     void savesInTimedSteps()
     {
         frmMain w;
-        click(w, "cmdrecord");
-        m_audio.feed(44100);
-        click(w, "cmdstop");
+        recordTake(w);
         m_answers->choose(path(QStringLiteral("take.mp3")));
         click(w, "cmdsave");
         QCOMPARE(panel(w),
@@ -244,7 +302,6 @@ private Q_SLOTS:
         QCOMPARE(boxes(), QStringList { kDone + path(QStringLiteral("take.mp3")) });
         QCOMPARE(panel(w), takeReady("00:00"));
         QVERIFY(bar.size() > 2 && bar.at(bar.size() - 2).at(0) == 100);
-        QCOMPARE(fileBytes(path("take.wav")).right(176400), SyntheticAudio::signal(0, 44100));
         // The same take again under another name; then a Cancel, which writes nothing.
         save(w, QStringLiteral("second.mp3"));
         click(w, "cmdsave");
@@ -296,16 +353,14 @@ private Q_SLOTS:
         QTest::keyClick(child(w, "cmbquality"), Qt::Key_Home); // 128 kbit/s
         m_audio.captureError = tag == "failed record" ? MciError::NoInputDevice : MciError::None;
         if (tag != "no take") // else Stop stays disabled and ignores its click
-            click(w, "cmdrecord");
-        m_audio.feed(44100);
-        click(w, "cmdstop");
+            recordTake(w);
         boxes(); // a Record that failed told of it
         QVERIFY(QDir(m_dir->path()).mkpath(tag == "MP3 is a folder" ? chosen : "to wait on"));
         {
-            std::optional<ReadOnlyFolder> readOnly;
+            std::optional<Restore> readOnly;
             if (tag == "read-only folder")
-                readOnly.emplace(path(QStringLiteral("to wait on")));
-            FileSizeLimit full(limit > 0 ? rlim_t(limit) : RLIM_INFINITY);
+                readOnly.emplace(makeReadOnly(path(QStringLiteral("to wait on"))));
+            const Restore full = limitFileSize(limit > 0 ? rlim_t(limit) : RLIM_INFINITY);
             save(w, chosen);
         }
         QCOMPARE(boxes(), QStringList { box.endsWith('!') ? "Error: " + box : kDone + path(box) });
@@ -317,9 +372,7 @@ private Q_SLOTS:
     void givesUpWhenEveryTemporaryNameIsTaken()
     {
         frmMain w;
-        click(w, "cmdrecord");
-        m_audio.feed(44100);
-        click(w, "cmdstop");
+        recordTake(w);
         QVERIFY(writeFile(path(QStringLiteral("wave-0000abcd.tmp")), "someone else's"));
         int tries = 0;
         setWaveTempNameSource([&tries] { return ++tries <= 100 ? 0xabcdu : quint32(tries); });
@@ -335,9 +388,7 @@ private Q_SLOTS:
     void saysWhenTheEncoderCannotStart()
     {
         frmMain w;
-        click(w, "cmdrecord");
-        m_audio.feed(44100);
-        click(w, "cmdstop");
+        recordTake(w);
         // Half an hour of silence, a header and a hole, keeps the encoder busy meanwhile.
         const QString busy = path(QStringLiteral("busy.wav"));
         QVERIFY(writeTone(busy, 440.0, 0.1));
@@ -374,9 +425,7 @@ private Q_SLOTS:
         QVERIFY(target.isNull() || writeFile(victim, target));
         QVERIFY(QFile::remove(wav) && QFile::link(victim, wav));
         frmMain w;
-        click(w, "cmdrecord");
-        m_audio.feed(44100);
-        click(w, "cmdstop");
+        recordTake(w);
         save(w, QStringLiteral("take.mp3"));
         QCOMPARE(boxes(), QStringList { kDone + path(QStringLiteral("take.mp3")) });
         QVERIFY(!QFileInfo(wav).isSymLink());
@@ -401,7 +450,7 @@ private Q_SLOTS:
             : QStringList { kLittleRoom, errorBox(MciError::TakeWriteFailed) };
         frmMain w;
         {
-            FileSizeLimit full(room > 0 ? rlim_t(room) : RLIM_INFINITY);
+            const Restore full = limitFileSize(room > 0 ? rlim_t(room) : RLIM_INFINITY);
             m_now = 0;
             click(w, "cmdrecord");
             m_audio.feed(8000);
@@ -514,9 +563,7 @@ private Q_SLOTS:
             m_audio.feed(frames);
         click(w, "cmdstop");
         if (tag == "recorded again") {
-            click(w, "cmdrecord");
-            m_audio.feed(50000);
-            click(w, "cmdstop");
+            recordTake(w, 50000);
         }
         click(w, "cmdplay"); // leaves the take and its MP3 as they are
         click(w, "cmdstop");

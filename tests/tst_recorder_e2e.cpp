@@ -1,4 +1,3 @@
-#include "DialogAnswers.h"
 #include "PulseProbe.h"
 #include "TestSupport.h"
 #include "WaveProbe.h"

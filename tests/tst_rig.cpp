@@ -29,16 +29,6 @@ QImage shown(QWidget *window, const QRect &part)
         .toImage();
 }
 
-// The first row of the picture's middle column in the reading line's colour; -1 for none.
-int readingLineRow(const QImage &picture)
-{
-    for (int y = 0; y < picture.height(); ++y) {
-        if (picture.pixelColor(picture.width() / 2, y) == QColor(Qt::red))
-            return y;
-    }
-    return -1;
-}
-
 // How many pixels of two pictures differ by more than the shading of a letter's edge.
 int apart(const QImage &one, const QImage &other)
 {
@@ -169,10 +159,8 @@ private Q_SLOTS:
             QTRY_COMPARE(shown(out, out->rect()), now);
             before = now;
         }
-        // The area's height fills the screen's; its sides are centred on the back colour.
-        QCOMPARE(before.pixelColor(91, 540), QColor(Qt::black));
-        QCOMPARE(before.pixelColor(1828, 540), QColor(Qt::black));
-        // The area's picture scaled to the screen's height, centred on the back colour.
+        // The area's picture scaled to the screen's height, centred on the back colour: the
+        // reading line, 3 pixels tall in the area, is 8 tall here.
         QImage direct(out->size(), QImage::Format_RGB32);
         direct.fill(Qt::black);
         QPainter painter(&direct);
@@ -181,8 +169,6 @@ private Q_SLOTS:
         child(rig.w, "picprompt")->render(&painter);
         painter.end();
         QCOMPARE(apart(before, direct), 0);
-        // The reading line, 3 pixels tall at 180 in the area, is 8 tall here.
-        QCOMPARE(readingLineRow(before), 500);
         // Mirrored as the console is.
         rig.item("Mirror Top To Bottom", true);
         QTest::keyClick(&rig.w, Qt::Key_M);
@@ -227,13 +213,12 @@ private Q_SLOTS:
         QVERIFY(out->isVisible());
         QVERIFY(!out->windowFlags().testFlag(Qt::FramelessWindowHint));
         QVERIFY(rig.w.screen()->geometry().contains(out->geometry()));
-        QCOMPARE(rig.folder.read(), kSettings);
         QVERIFY(rig.messages.list.empty());
     }
 
     void withoutASoundInputScrollsByItsSpeed()
     {
-        const EnvironmentVariable server("PULSE_SERVER", "unix:/nonexistent/native");
+        const Restore server = setEnvironment("PULSE_SERVER", "unix:/nonexistent/native");
         Console rig;
         click(rig.w, "cmdreset");
         // Switched on while the prompt stands still, it says so at once and follows from the
@@ -257,7 +242,7 @@ private Q_SLOTS:
     {
         Console rig;
         QDir().mkpath(rigFolder());
-        const ReadOnlyFolder locked(rigFolder());
+        const Restore locked = makeReadOnly(rigFolder());
         QTest::keyClick(&rig.w, Qt::Key_M);
         QCOMPARE(rig.messages.shown(),
             QStringList("Error: THE PROMPT'S MIRROR AND SCREEN CHOICES COULD NOT BE STORED. THEY "

@@ -64,8 +64,6 @@ private Q_SLOTS:
         row("backwards", "start =-20 tick tick", "scrolling, speed -20, 3 boxes, box 0 at 5840");
         row("Pause", "start tick pause tick",
             "paused, speed 0 (paused since Reset), 3 boxes, box 0 at 5785");
-        row("Pause, Start", "start tick pause start tick",
-            "scrolling, speed 15 (paused since Reset), 3 boxes, box 0 at 5770");
         row("Pause twice", "start pause start =30 pause start tick",
             "scrolling, speed 30 (paused since Reset), 3 boxes, box 0 at 5770");
         row("Pause when idle", "pause", "idle, speed 10, 1 boxes, box 0 at 5800");

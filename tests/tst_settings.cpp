@@ -1,4 +1,3 @@
-#include "DialogAnswers.h"
 #include "TestSupport.h"
 
 #include "app/frmMain.h"
@@ -114,7 +113,8 @@ private Q_SLOTS:
     {
         Session s;
         frmSettings &dialog = *s.dialog();
-        QVERIFY(child(dialog, "Label1")->font() == dialog.font()); // captions as the window
+        for (const char *name : { "Label1", "cmbfontsize", "cmbquality" })
+            QVERIFY(child(dialog, name)->font() == dialog.font()); // as the window's captions
         child<QComboBox>(dialog, "cmbfontsize")->setCurrentText(QStringLiteral("28"));
         for (const auto &[button, color] : { std::pair("cmdfontcolor", 0xFFFFFF),
                  { "cmdbackcolor", 0x800000 }, { "cmdlinecolor", 0x00FF00 } }) {
@@ -129,9 +129,9 @@ private Q_SLOTS:
         const QByteArray saved("28\r\n 16777215 \r\n 8388608 \r\n 65280 \r\n8\r\n128\r\n");
         QCOMPARE(s.folder.read(), saved);
         {
-            const FileSizeLimit diskFull(16);
+            const Restore diskFull = limitFileSize(16);
             click(dialog, "cmdsave");
-            const ReadOnlyFolder readOnly(s.folder.path());
+            const Restore readOnly = makeReadOnly(s.folder.path());
             click(dialog, "cmdsave");
             s.speed->setSliderDown(true);
             for (int speed = 4; speed <= 9; ++speed)
