@@ -6,6 +6,7 @@
 #include <QHash>
 
 #include <map>
+#include <utility>
 
 namespace
 {
@@ -25,8 +26,7 @@ MciState &state()
 void closeAll()
 {
     // Taken out first, so that no device is reachable while it shuts down.
-    auto closing = std::move(state().devices);
-    state().devices.clear();
+    const auto closing = std::exchange(state().devices, {});
 }
 
 // As the system does when a program ends, every open device is closed while the

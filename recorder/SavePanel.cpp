@@ -39,11 +39,8 @@ QProgressBar *makeProgressBar(QWidget *parent)
 // Stands in for the bar colour message of the progress bar control.
 void SetProgressBarColor(QProgressBar *bar, qint32 color)
 {
-    QPalette pal = bar->palette();
-    pal.setColor(QPalette::Highlight, colorFromRef(color));
-    bar->setPalette(pal);
-    // The style shades the highlight into a gradient, so the colour itself would never
-    // show: the filled part is painted flat, inside the groove's border, which stays
+    // The style would shade a highlight colour into a gradient, so the colour itself would
+    // never show: the filled part is painted flat, inside the groove's border, which stays
     // as the style draws it.
     bar->setStyleSheet(QStringLiteral("QProgressBar::chunk { background-color: %1; margin: 1px; }")
                            .arg(colorFromRef(color).name()));

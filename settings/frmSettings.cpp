@@ -65,6 +65,7 @@ void frmSettings::buildWindow()
 
     Frame2 = makePanel(Frame1, QString(), 120, 2580, 1035, 795);
     cmbfontsize = new QComboBox(Frame2);
+    cmbfontsize->setFont(controlFont());
     cmbfontsize->addItems({ QStringLiteral("36"), QStringLiteral("28"), QStringLiteral("24") });
     cmbfontsize->move(twipsToPixels(120), twipsToPixels(180));
     cmbfontsize->resize(twipsToPixels(795), cmbfontsize->sizeHint().height());
@@ -81,6 +82,7 @@ void frmSettings::buildWindow()
     Frame3 = makePanel(this, QStringLiteral("Recorder Settings"), 120, 3540, 4515, 795);
     Label2 = makeLabel(Frame3, QStringLiteral("Output Quality:"), 120, 360, 1215, 255);
     cmbquality = new QComboBox(Frame3);
+    cmbquality->setFont(controlFont());
     cmbquality->move(twipsToPixels(1440), twipsToPixels(300));
     cmbquality->resize(twipsToPixels(2895), cmbquality->sizeHint().height());
     lblbitrate = makeLabel(Frame3, QString(), 1440, 480, 915, 255);

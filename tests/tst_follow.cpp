@@ -31,6 +31,7 @@ private Q_SLOTS:
         row("$5.50, 20%", "5@1 50@3 20@7", "5.50, 20");
         row("«Ærø Привет»", "ærø@1 привет@5", "ærø привет");
         row(" -- ", "", "");
+        row("good night", "good@0 night@5", "good night"); // the script's last word
     }
     void words()
     {

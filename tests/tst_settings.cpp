@@ -113,8 +113,19 @@ private Q_SLOTS:
     {
         Session s;
         frmSettings &dialog = *s.dialog();
-        for (const char *name : { "Label1", "cmbfontsize", "cmbquality" })
-            QVERIFY(child(dialog, name)->font() == dialog.font()); // as the window's captions
+        // Captions take the window's font; the two lists and Save are drawn smaller. Tab goes
+        // down the choices in order.
+        const QFont small = child(dialog, "cmdsave")->font();
+        QVERIFY(child(dialog, "Label1")->font() == dialog.font() && small != dialog.font());
+        QStringList tabs;
+        QWidget *at = child(dialog, "cmbfontsize");
+        for (int step = 0; step < 50 && tabs.size() < 6; ++step, at = at->nextInFocusChain()) {
+            if (at->focusPolicy() & Qt::TabFocus)
+                tabs << at->objectName() + (at->font() == small ? "" : " (as the captions)");
+        }
+        QCOMPARE(tabs.join(", "),
+            "cmbfontsize, cmdfontcolor (as the captions), cmdbackcolor (as the captions), "
+            "cmdlinecolor (as the captions), cmbquality, cmdsave");
         child<QComboBox>(dialog, "cmbfontsize")->setCurrentText(QStringLiteral("28"));
         for (const auto &[button, color] : { std::pair("cmdfontcolor", 0xFFFFFF),
                  { "cmdbackcolor", 0x800000 }, { "cmdlinecolor", 0x00FF00 } }) {
