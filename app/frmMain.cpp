@@ -31,6 +31,7 @@ frmMain::frmMain(QWidget *parent)
     buildWindow();
     Form_Load();
     closeOnEndSignals(this);
+    failWritesPastTheSizeLimit();
 }
 
 void frmMain::buildWindow()
@@ -119,6 +120,7 @@ void frmMain::Form_QueryUnload()
 {
     // Every close ends the run at once: nothing is saved or asked, and the take,
     // unsaved, goes with the run.
+    m_recorder->unload();
     QString unused;
     mciSendStringA(QStringLiteral("close all"), unused, 1024, 0);
     QCoreApplication::exit(0);

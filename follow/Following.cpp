@@ -125,10 +125,9 @@ void Following::stopFollowing()
 
 void Following::followingFailed(const QString &message)
 {
-    if (m_on) {
-        m_on = false;
-        storeChoice();
-    }
+    // Off for this run only: a sound server that is back at the next start follows again,
+    // as the presenter chose.
+    m_on = false;
     showFollowSign();
     ShowError(m_window, message);
 }

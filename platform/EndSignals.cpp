@@ -19,6 +19,11 @@ void onSignal(int)
 }
 } // namespace
 
+void failWritesPastTheSizeLimit()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
 void closeOnEndSignals(QWidget *window)
 {
     if (signalPipe[0] < 0 && socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)

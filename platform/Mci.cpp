@@ -15,6 +15,7 @@ struct MciState {
     QHash<QString, MciDriver> drivers; // by lower-case type
     std::map<QString, std::unique_ptr<MciDevice>> devices; // by lower-case alias
     MciFailureListener failureListener;
+    QString errorDetail; // of the last command that failed on its element
 };
 
 MciState &state()
@@ -66,27 +67,33 @@ MciError run(const MciCommand &command)
     const auto it = s.devices.find(name);
     if (it == s.devices.end())
         return MciError::UnknownDevice;
-    MciDevice &device = *it->second;
-    switch (command.verb) {
-    case MciCommand::Verb::Close: {
+    if (command.verb == MciCommand::Verb::Close) {
         std::unique_ptr<MciDevice> closing = std::move(it->second);
         s.devices.erase(it);
         return MciError::None;
     }
-    case MciCommand::Verb::Set:
-        return device.set(command.settings);
-    case MciCommand::Verb::Record:
-        return device.record();
-    case MciCommand::Verb::Stop:
-        return device.stop();
-    case MciCommand::Verb::Play:
-        return device.play(command.fromMs);
-    case MciCommand::Verb::Save:
-        return device.save(command.path);
-    case MciCommand::Verb::Open:
-        break;
-    }
-    return MciError::UnknownCommand;
+    MciDevice &device = *it->second;
+    const MciError result = [&] {
+        switch (command.verb) {
+        case MciCommand::Verb::Set:
+            return device.set(command.settings);
+        case MciCommand::Verb::Record:
+            return device.record();
+        case MciCommand::Verb::Stop:
+            return device.stop();
+        case MciCommand::Verb::Play:
+            return device.play(command.fromMs);
+        case MciCommand::Verb::Save:
+            return device.save(command.path);
+        case MciCommand::Verb::Open:
+        case MciCommand::Verb::Close:
+            break;
+        }
+        return MciError::UnknownCommand;
+    }();
+    if (result != MciError::None)
+        s.errorDetail = device.errorDetail();
+    return result;
 }
 
 QString errorText(qint32 code)
@@ -130,6 +137,12 @@ QString errorText(qint32 code)
             "The disk took no more of the recording. It ends with what was kept until then.");
     case MciError::NothingRecorded:
         return QStringLiteral("There is no recording to save.");
+    case MciError::TakeReadFailed:
+        return QStringLiteral("The recording could not be read from the disk. The playback ends.");
+    case MciError::TakeLimitReached:
+        return QStringLiteral(
+            "The recording has reached the longest a wave file can hold, about "
+            "6 hours and 45 minutes. It ends there, and can be played and saved.");
     }
     return QStringLiteral("The error code is unknown.");
 }
@@ -142,6 +155,7 @@ qint32 mciSendStringA(
     Q_UNUSED(callback)
     Q_UNUSED(returnLength)
     returnBuffer.clear();
+    state().errorDetail.clear();
     MciCommand parsed;
     MciError result = parseMciCommand(command, parsed);
     if (result == MciError::None)
@@ -152,6 +166,11 @@ qint32 mciSendStringA(
 void mciGetErrorStringA(qint32 code, QString &buffer, int length)
 {
     buffer = errorText(code).left(qMax(0, length - 1));
+}
+
+QString mciErrorDetail()
+{
+    return state().errorDetail;
 }
 
 void setMciFailureListener(MciFailureListener listener)

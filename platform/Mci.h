@@ -18,6 +18,9 @@ qint32 mciSendStringA(
 
 // Writes the text of an error code into buffer, at most length - 1 characters.
 void mciGetErrorStringA(qint32 code, QString &buffer, int length);
+// What the last command's element added to its failure (which folder, and why), to follow
+// the code's text; empty when it added nothing or the command succeeded.
+QString mciErrorDetail();
 
 // Opens an element made elsewhere (a take kept from an earlier run) under an alias,
 // as "open" does for a new one.

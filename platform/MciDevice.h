@@ -24,6 +24,8 @@ enum class MciError : qint32 {
     PlaybackLost = 275,
     TakeWriteFailed = 276,
     NothingRecorded = 277,
+    TakeReadFailed = 278,
+    TakeLimitReached = 279,
 };
 
 // The values of a "set" command; only those the command names are present.
@@ -51,4 +53,7 @@ public:
     virtual MciError play(qint64 fromMs) = 0;
     // Writes the element to a file and returns when it is written.
     virtual MciError save(const QString &path) = 0;
+    // What the last failure adds to its code's text (which folder, and why), as a sentence or
+    // two to follow it in a message; empty when nothing.
+    virtual QString errorDetail() const { return {}; }
 };

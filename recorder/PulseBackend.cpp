@@ -84,7 +84,7 @@ void PulseBackend::play(PulseStream &stream)
             read = stream.io ? stream.io->read(chunk.data(), qint64(chunk.size())) : 0;
         }
         if (read < 0) {
-            ended = MciError::TakeStorageFailed;
+            ended = MciError::TakeReadFailed;
             break;
         }
         read -= read % kTakeFrameBytes;

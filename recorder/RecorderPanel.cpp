@@ -81,7 +81,8 @@ void RecorderPanel::reportMciResult()
     if (mMciResult == 0)
         return;
     mciGetErrorStringA(mMciResult, mMciErrorText, kMciBufferLength);
-    ShowError(m_window, mMciErrorText.toUpper());
+    const QString detail = mciErrorDetail();
+    ShowError(m_window, mMciErrorText.toUpper() + (detail.isEmpty() ? QString() : ' ' + detail));
 }
 
 void RecorderPanel::cmdrecord_Click()
@@ -163,11 +164,17 @@ void RecorderPanel::offerLeftTakes()
         if (!take || take->frameBytes() == 0)
             continue;
         const QString length = recordTimeText(qint32(take->frameBytes() / kTakeBytesPerSec));
-        if (!AskYesNo(m_window,
-                QStringLiteral(
-                    "A RECORDING OF %1 WAS LEFT BY A RUN OF THE PROGRAM THAT DID NOT END "
-                    "PROPERLY. DO YOU WANT TO KEEP IT?")
-                    .arg(length)))
+        const bool kept = AskYesNo(m_window,
+            QStringLiteral("A RECORDING OF %1 WAS LEFT BY A RUN OF THE PROGRAM THAT DID NOT END "
+                           "PROPERLY. DO YOU WANT TO KEEP IT?")
+                .arg(length));
+        // The run ended while it asked (an end signal, a logout): this take and those not
+        // yet offered wait for the next start.
+        if (m_unloading) {
+            take->keep();
+            return;
+        }
+        if (!kept)
             continue; // deleted as it is let go
         mciSendStringA(QStringLiteral("close all"), mMciReturn, kMciBufferLength, 0);
         mMciResult = qint32(openLeftTake(QStringLiteral("recSound"), std::move(take)));

@@ -23,6 +23,8 @@ public:
 
     // Play and Stop disabled, the bars' colours; then the takes left behind are offered.
     void load();
+    // The run ends: a question about a left take that is still open goes unanswered.
+    void unload() { m_unloading = true; }
     QList<QWidget *> tabOrder() const;
 
 private:
@@ -41,6 +43,7 @@ private:
     static constexpr int kMciBufferLength = 1024;
 
     QWidget *m_window;
+    bool m_unloading = false;
     QGroupBox *Frame1 = nullptr;
     QToolButton *cmdrecord = nullptr;
     QToolButton *cmdstop = nullptr;

@@ -29,15 +29,43 @@ const QString kPrefix = QStringLiteral("take-");
 const QString kSuffix = QStringLiteral(".pcm");
 
 // A folder of ours that nobody else may enter; false when it is not one.
-bool makePrivateFolder(const QString &path)
+// Why a call failed, in the words of the program's messages.
+QString reasonOf(int error)
 {
-    if (!QDir().mkpath(path))
-        return false;
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return QStringLiteral("IT CANNOT BE WRITTEN TO");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("THE DISK IS FULL");
+    default:
+        return qt_error_string(error).toUpper();
+    }
+}
+
+// Makes path a folder only the user can enter, when it is missing; empty when it is one,
+// else why not, naming the folder.
+QString makePrivateFolder(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+        return QStringLiteral("THE FOLDER %1 CANNOT BE MADE: %2.").arg(path, reasonOf(errno));
     struct stat info {
     };
-    const QByteArray name = QFile::encodeName(path);
-    return lstat(name.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid()
-        && chmod(name.constData(), 0700) == 0;
+    if (lstat(name.constData(), &info) != 0)
+        return QStringLiteral("THE FOLDER %1 CANNOT BE READ: %2.").arg(path, reasonOf(errno));
+    if (S_ISLNK(info.st_mode))
+        return QStringLiteral("%1 IS A LINK, NOT A FOLDER OF ITS OWN.").arg(path);
+    if (!S_ISDIR(info.st_mode))
+        return QStringLiteral("%1 IS NO FOLDER.").arg(path);
+    if (info.st_uid != geteuid())
+        return QStringLiteral("THE FOLDER %1 BELONGS TO ANOTHER USER.").arg(path);
+    if (chmod(name.constData(), 0700) != 0)
+        return QStringLiteral("THE FOLDER %1 CANNOT BE MADE PRIVATE: %2.")
+            .arg(path, reasonOf(errno));
+    return QString();
 }
 
 // Opens and locks a take file; -1 when it is no regular file of ours or another holds it.
@@ -126,18 +154,26 @@ TakeFile::~TakeFile()
     // A flush under way on a slow disk ends on its own, on its own copy of the file.
     m_flusher->close();
     QIODevice::close();
-    ::unlink(QFile::encodeName(m_path).constData());
+    if (!m_kept)
+        ::unlink(QFile::encodeName(m_path).constData());
     ::close(m_fd);
 }
 
-QString TakeFile::folder()
+QString TakeFile::folder(QString *problem)
 {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (data.isEmpty())
-        return QString();
+    QString why = data.isEmpty() ? QStringLiteral("THERE IS NO FOLDER FOR YOUR DATA.") : QString();
+    if (why.isEmpty() && !QDir().mkpath(data))
+        why = QStringLiteral("THE FOLDER %1 CANNOT BE MADE.").arg(data);
     const QString app = data + QStringLiteral("/tellvane");
     const QString takes = app + QStringLiteral("/takes");
-    return makePrivateFolder(app) && makePrivateFolder(takes) ? takes : QString();
+    if (why.isEmpty())
+        why = makePrivateFolder(app);
+    if (why.isEmpty())
+        why = makePrivateFolder(takes);
+    if (problem)
+        *problem = why;
+    return why.isEmpty() ? takes : QString();
 }
 
 qint64 TakeFile::room()
@@ -152,9 +188,9 @@ qint64 TakeFile::room()
     return std::max<qint64>(room, 0);
 }
 
-std::unique_ptr<TakeFile> TakeFile::create()
+std::unique_ptr<TakeFile> TakeFile::create(QString *problem)
 {
-    const QString where = folder();
+    const QString where = folder(problem);
     if (where.isEmpty())
         return nullptr;
     // Made under a name no other program looks at, and renamed once it is held.
@@ -164,10 +200,15 @@ std::unique_ptr<TakeFile> TakeFile::create()
                   QString::number(getpid()));
     const QString making = name + QStringLiteral(".new");
     const int fd = holdTake(making, O_CREAT | O_EXCL);
-    if (fd < 0)
+    if (fd < 0) {
+        if (problem)
+            *problem = QStringLiteral("NO TAKE CAN BE MADE IN %1: %2.").arg(where, reasonOf(errno));
         return nullptr;
+    }
     const QString path = name + kSuffix;
     if (::rename(QFile::encodeName(making).constData(), QFile::encodeName(path).constData()) != 0) {
+        if (problem)
+            *problem = QStringLiteral("NO TAKE CAN BE MADE IN %1: %2.").arg(where, reasonOf(errno));
         ::unlink(QFile::encodeName(making).constData());
         ::close(fd);
         return nullptr;
@@ -234,6 +275,9 @@ qint64 TakeFile::readData(char *, qint64)
 
 qint64 TakeFile::writeData(const char *data, qint64 length)
 {
+    const qint64 room = std::max<qint64>(m_limit - size(), 0);
+    const bool reachesLimit = length >= room;
+    length = std::min(length, room);
     for (qint64 done = 0; done < length;) {
         const ssize_t written = ::write(m_fd, data + done, size_t(length - done));
         if (written < 0 && errno == EINTR)
@@ -256,5 +300,7 @@ qint64 TakeFile::writeData(const char *data, qint64 length)
         m_synced = now;
         m_flusher->request();
     }
+    if (reachesLimit && m_limitReached)
+        m_limitReached();
     return length;
 }

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <limits>
 #include <memory>
 
 // One take's frames as raw PCM in a folder only the user can enter. It can be
@@ -16,20 +17,23 @@ class TakeFile final : public QIODevice
     Q_OBJECT
 
 public:
-    // A new, empty take; null when the folder or the file cannot be made.
-    static std::unique_ptr<TakeFile> create();
+    // A new, empty take; null when the folder or the file cannot be made, with why in problem.
+    static std::unique_ptr<TakeFile> create(QString *problem = nullptr);
     // The takes in the folder, newest first: left by earlier runs, or held by
     // programs running now.
     static QStringList found();
     // A take nobody holds, held from now on; null when another holds it or it is
     // no take of the user's.
     static std::unique_ptr<TakeFile> hold(const QString &path);
-    // Where takes live; made, private, when missing. Empty when it cannot be.
-    static QString folder();
+    // Where takes live; made, private, when missing. Empty when it cannot be, with why, naming
+    // the folder, in problem.
+    static QString folder(QString *problem = nullptr);
     // Bytes a take there can still grow by.
     static qint64 room();
 
-    ~TakeFile() override; // deletes the file
+    ~TakeFile() override; // deletes the file, unless kept
+    // Leaves the file on the disk when the take is let go, for a later start to offer.
+    void keep() { m_kept = true; }
 
     QString fileName() const { return m_path; }
     // A name that reaches the take's frames for reading even when its own is gone: a take
@@ -46,6 +50,12 @@ public:
     void setWriteFailedHandler(std::function<void()> handler)
     {
         m_writeFailed = std::move(handler);
+    }
+    // Takes no more than bytes; told, on the writing thread, of the write that reaches them.
+    void setLimit(qint64 bytes, std::function<void()> reached)
+    {
+        m_limit = bytes;
+        m_limitReached = std::move(reached);
     }
     // Told, on the writing thread, of the bytes each write added to the take.
     void setWrittenHandler(std::function<void(const char *, qint64)> handler)
@@ -66,8 +76,11 @@ private:
 
     int m_fd;
     QString m_path;
+    bool m_kept = false;
     std::chrono::steady_clock::time_point m_synced; // the writer's last request for a flush
     std::shared_ptr<Flusher> m_flusher;
     std::function<void()> m_writeFailed;
+    qint64 m_limit = std::numeric_limits<qint64>::max();
+    std::function<void()> m_limitReached;
     std::function<void(const char *, qint64)> m_written;
 };

@@ -2,9 +2,8 @@
 
 #include "recorder/EncodedTake.h"
 #include "recorder/LameEncoder.h"
+#include "recorder/ReplacingFile.h"
 #include "recorder/WavReader.h"
-
-#include "platform/SaveFile.h"
 
 #include <vector>
 
@@ -14,7 +13,7 @@ namespace
 // Frames per read; about 0.2 s at 44,100 Hz, so progress moves smoothly and memory stays flat.
 constexpr qint64 kChunkFrames = LameEncoder::kStepFrames;
 
-bool writeAll(QSaveFile &file, QByteArrayView bytes)
+bool writeAll(QFile &file, QByteArrayView bytes)
 {
     return file.write(bytes.data(), bytes.size()) == bytes.size();
 }
@@ -39,8 +38,8 @@ bool encodeWavToMp3(const QString &inputWav, const QString &outputMp3, int kbps,
     if (!encoder)
         return false;
 
-    QSaveFile mp3(outputMp3);
-    if (!mp3.open(QIODevice::WriteOnly)) {
+    ReplacingFile mp3(outputMp3);
+    if (!mp3.isOpen()) {
         *reason = QStringLiteral("cannot write %1: %2").arg(outputMp3, mp3.errorString());
         return false;
     }
@@ -90,7 +89,7 @@ bool encodeWavToMp3(const QString &inputWav, const QString &outputMp3, int kbps,
     }
     if (!tag->isEmpty() && !(mp3.seek(0) && writeAll(mp3, *tag)))
         return writeFailed();
-    if (!commitWhole(mp3))
+    if (!mp3.commit())
         return writeFailed();
     return true;
 }
@@ -98,12 +97,12 @@ bool encodeWavToMp3(const QString &inputWav, const QString &outputMp3, int kbps,
 bool writeEncodedTake(const EncodedTake &take, const QString &outputMp3, std::stop_token stop,
     const EncodeProgress &progress, QString *reason)
 {
-    QSaveFile mp3(outputMp3);
+    ReplacingFile mp3(outputMp3);
     const auto writeFailed = [&] {
         *reason = QStringLiteral("cannot write %1: %2").arg(outputMp3, mp3.errorString());
         return false;
     };
-    if (!mp3.open(QIODevice::WriteOnly))
+    if (!mp3.isOpen())
         return writeFailed();
     const qint64 totalMs = toMs(take.frames(), LameEncoder::kOutputRate);
     progress(0, totalMs);
@@ -115,7 +114,7 @@ bool writeEncodedTake(const EncodedTake &take, const QString &outputMp3, std::st
         *reason = QStringLiteral("cannot write %1: %2").arg(outputMp3, copyFailed);
         return false;
     }
-    if (!commitWhole(mp3))
+    if (!mp3.commit())
         return writeFailed();
     return true;
 }

@@ -82,7 +82,9 @@ void WaveAudioDevice::endedOnItsOwn(MciError error)
         &m_context,
         [this, error] {
             // A Stop that came first has ended it already.
-            const bool running = error == MciError::PlaybackLost ? m_playing : m_recording;
+            const bool playback
+                = error == MciError::PlaybackLost || error == MciError::TakeReadFailed;
+            const bool running = playback ? m_playing : m_recording;
             if (!running)
                 return;
             stop();
@@ -97,10 +99,11 @@ MciError WaveAudioDevice::record()
         return stopped;
     // A take recorded on goes on at its end.
     if (!m_take)
-        m_take = TakeFile::create();
+        m_take = TakeFile::create(&m_errorDetail);
     if (!m_take)
         return MciError::TakeStorageFailed;
     m_take->setWriteFailedHandler([this] { endedOnItsOwn(MciError::TakeWriteFailed); });
+    m_take->setLimit(kMaxWaveDataBytes, [this] { endedOnItsOwn(MciError::TakeLimitReached); });
     encodeWhileRecording();
     TakeMp3 *mp3 = m_mp3.get();
     m_take->setWrittenHandler(mp3
@@ -113,6 +116,7 @@ MciError WaveAudioDevice::record()
 
 MciError WaveAudioDevice::stop()
 {
+    m_errorDetail.clear();
     m_backend->stopCapture();
     m_backend->stopPlayback();
     m_playback.close();
@@ -143,6 +147,7 @@ MciError WaveAudioDevice::play(qint64 fromMs)
 
 MciError WaveAudioDevice::save(const QString &path)
 {
+    m_errorDetail.clear();
     // A Record that never started, or heard nothing, left no take.
     if (!m_take || m_take->frameBytes() == 0)
         return MciError::NothingRecorded;

@@ -29,6 +29,7 @@ public:
     MciError stop() override;
     MciError play(qint64 fromMs) override;
     MciError save(const QString &path) override;
+    QString errorDetail() const override { return m_errorDetail; }
 
 private:
     // Runs on the user-interface thread, whatever thread the end was noticed on.
@@ -46,6 +47,7 @@ private:
     std::unique_ptr<AudioBackend> m_backend;
     QObject m_context; // queued ends die with the element
     bool m_recording = false;
+    QString m_errorDetail; // why the take could not be made
     bool m_playing = false;
 };
 

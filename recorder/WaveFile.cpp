@@ -1,88 +1,28 @@
 #include "recorder/WaveFile.h"
 
 #include "recorder/AudioBackend.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
+#include "recorder/ReplacingFile.h"
 
 #include <sndfile.h>
 
 #include <array>
-#include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
 
-std::function<quint32()> &tempNameSource()
-{
-    static std::function<quint32()> source;
-    return source;
-}
-
-quint32 tempNameNumber()
-{
-    return tempNameSource() ? tempNameSource()() : QRandomGenerator::global()->generate();
-}
-
-// libsndfile writes to a new file beside the path, which then takes the path's place
-// in one rename, so a failed write leaves nothing behind. The rename replaces whatever
-// the path names, a symbolic link included: a link planted in a shared folder never
-// leads the take onto another file. libsndfile ignores a failed seek, and QFile forgets
-// a flush that failed inside one, so every failure is remembered here.
+// libsndfile writes to a file that takes the path's place whole (see ReplacingFile). It
+// ignores a failed seek, and QFile forgets a flush that failed inside one, so every failure
+// is remembered here.
 struct WaveTarget {
     explicit WaveTarget(const QString &path)
-        : finalName(QFile::encodeName(path))
+        : file(path)
     {
-        const QString folder = QFileInfo(path).absolutePath();
-        // Created afresh (never through a link), with the usual rights under the umask.
-        for (int attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
-            tempName = QFile::encodeName(folder
-                + QStringLiteral("/wave-%1.tmp").arg(tempNameNumber(), 8, 16, QLatin1Char('0')));
-            const int fd
-                = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd < 0 && errno != EEXIST)
-                break;
-            if (fd >= 0 && !file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
-                ::close(fd);
-                ::unlink(tempName.constData());
-                break;
-            }
-        }
-        if (!file.isOpen())
-            tempName.clear();
-        // An old file of the name keeps its rights, as an overwritten file would.
-        struct stat old = {};
-        if (file.isOpen() && ::lstat(finalName.constData(), &old) == 0 && S_ISREG(old.st_mode))
-            ::fchmod(file.handle(), old.st_mode & 07777);
     }
-    ~WaveTarget()
-    {
-        file.close();
-        if (!tempName.isEmpty())
-            ::unlink(tempName.constData());
-    }
-    Q_DISABLE_COPY(WaveTarget)
+    bool commit() { return !failed && file.commit(); }
 
-    // Puts the file in place only when every byte reached the disk.
-    bool commit()
-    {
-        if (failed || !file.flush() || ::fsync(file.handle()) != 0)
-            return false;
-        if (::rename(tempName.constData(), finalName.constData()) != 0)
-            return false;
-        tempName.clear();
-        return true;
-    }
-
-    QFile file;
-    QByteArray finalName;
-    QByteArray tempName; // while it is ours to remove
+    ReplacingFile file;
     bool failed = false;
 };
 
@@ -168,9 +108,4 @@ MciError writeWaveFile(QIODevice &pcm, qint64 bytes, const QString &path)
     if (sf_close(sf.release()) != 0)
         return MciError::FileWriteFailed;
     return out.commit() ? MciError::None : MciError::FileWriteFailed;
-}
-
-void setWaveTempNameSource(std::function<quint32()> source)
-{
-    tempNameSource() = std::move(source);
 }

@@ -4,8 +4,6 @@
 
 #include <QString>
 
-#include <functional>
-
 class QIODevice;
 
 // A RIFF chunk size is 32 bits and counts the 36 header bytes before the data.
@@ -14,7 +12,3 @@ inline constexpr qint64 kMaxWaveDataBytes = (0xFFFFFFFFLL - 36) / 4 * 4;
 // Writes bytes of take-format PCM read from pcm as a RIFF WAV file at path. The file
 // appears whole or not at all.
 MciError writeWaveFile(QIODevice &pcm, qint64 bytes, const QString &path);
-
-// Test seam: where the random part of the temporary file's name comes from; while none is
-// set, the system's generator.
-void setWaveTempNameSource(std::function<quint32()> source);

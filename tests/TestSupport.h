@@ -147,19 +147,16 @@ private:
     QTemporaryDir m_dir;
 };
 
-// Lets files grow no larger than a few bytes until the guard goes, so that a write fails
-// half way, as on a full disk; this holds for root too.
+// Lets files grow no larger than a few bytes until the guard goes, as "ulimit -f" does, so
+// that a write fails half way, as on a full disk; this holds for root too. The program itself
+// must keep the limit from ending the run.
 inline Restore limitFileSize(rlim_t bytes)
 {
     rlimit old {};
     getrlimit(RLIMIT_FSIZE, &old);
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit { bytes, old.rlim_max };
     setrlimit(RLIMIT_FSIZE, &limit);
-    return Restore([old, handler] {
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, handler);
-    });
+    return Restore([old] { setrlimit(RLIMIT_FSIZE, &old); });
 }
 
 // A folder without write permission until the guard goes, and file access as an ordinary user

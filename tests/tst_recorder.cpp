@@ -4,17 +4,21 @@
 #include "app/frmMain.h"
 #include "recorder/OcxLame.h"
 #include "recorder/RecordTime.h"
+#include "recorder/ReplacingFile.h"
 #include "recorder/TakeFile.h"
 #include "recorder/WaveAudioDevice.h"
 #include "recorder/WaveFile.h"
 
+#include <QApplication>
 #include <QDirIterator>
 #include <QIODevice>
 #include <QLabel>
 #include <QProcess>
 #include <QProgressBar>
 #include <QSignalSpy>
+#include <QThread>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <sys/file.h>
@@ -30,6 +34,7 @@ struct SyntheticAudio {
     qint64 capturedFrames = 0; // frames written to takes so far; the next frame's number
     MciError captureError = MciError::None; // what starting a capture answers
     std::function<void()> loseInput; // ends the capture on its own, as a server that went away
+    std::function<void(MciError)> endPlayback; // ends the playback on its own, for that reason
 
     static QByteArray signal(qint64 first, qint64 frames) // PCM bytes; left and right alike
     {
@@ -59,7 +64,11 @@ struct SyntheticAudio {
                                                          : hold(audio->sink, sink);
         }
         void stopCapture() override { audio->sink = nullptr; }
-        MciError startPlayback(QIODevice *source) override { return hold(audio->source, source); }
+        MciError startPlayback(QIODevice *source) override
+        {
+            audio->endPlayback = [this](MciError error) { reportEnded(error); };
+            return hold(audio->source, source);
+        }
         void stopPlayback() override { audio->source = nullptr; }
         static MciError hold(QIODevice *&slot, QIODevice *device)
         {
@@ -103,6 +112,30 @@ QString takeReady(const QString &time)
 {
     return "enabled: Record Stop Play Save; time " + time + "; WAV bar 0, MP3 bar 0";
 }
+
+// Take-format PCM that gives one chunk of silence, then says so and stalls, so that a WAV
+// written from it can be killed half way.
+class StallingPcm final : public QIODevice
+{
+public:
+    StallingPcm() { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        if (m_given) {
+            QTextStream(stdout) << "writing" << Qt::endl;
+            QThread::sleep(3600);
+        }
+        m_given = true;
+        std::fill_n(data, maxSize, '\0');
+        return maxSize;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    bool m_given = false;
+};
 
 const QString kDone = QStringLiteral("Message: MP3 FILE GENERATED AS - ");
 const QString kLittleRoom = QStringLiteral("Message: THERE IS ROOM FOR LESS THAN 10 MINUTES OF "
@@ -222,6 +255,13 @@ private Q_SLOTS:
         click(w, "cmdplay");
         QCOMPARE(m_audio.source->readAll(), SyntheticAudio::signal(8300, 300));
         QCOMPARE(boxes(), QStringList());
+        // A playback that ends on its own, the take unreadable, says so; Play starts it over.
+        m_audio.endPlayback(MciError::TakeReadFailed);
+        QTRY_VERIFY(!m_boxes.list.empty());
+        QCOMPARE(boxes(), QStringList { errorBox(MciError::TakeReadFailed) });
+        QVERIFY(!m_audio.source);
+        click(w, "cmdplay");
+        QVERIFY(m_audio.source);
         // A Stop that fails is reported, and still ends the recording and its clock.
         click(w, "cmdrecord");
         send(QStringLiteral("close all"));
@@ -264,10 +304,10 @@ private Q_SLOTS:
     }
     void givesEveryCodeItsOwnText()
     {
-        QStringList texts(19);
-        for (qint32 code = 260; code <= 278; ++code)
+        QStringList texts(21);
+        for (qint32 code = 260; code <= 280; ++code)
             mciGetErrorStringA(code, texts[code - 260], 1024);
-        QCOMPARE(texts.removeDuplicates(), 1); // 260 and 278 are both unknown
+        QCOMPARE(texts.removeDuplicates(), 1); // 260 and 280 are both unknown
     }
     // The WAV is written at tick 41, the encoder starts at 101 and moves the MP3 bar; Stop
     // meanwhile leaves the save alone, a recording started meanwhile keeps Save for its Stop.
@@ -373,14 +413,15 @@ private Q_SLOTS:
     {
         frmMain w;
         recordTake(w);
-        QVERIFY(writeFile(path(QStringLiteral("wave-0000abcd.tmp")), "someone else's"));
+        QVERIFY(writeFile(path(QStringLiteral("tellvane-0000abcd.tmp")), "someone else's"));
         int tries = 0;
-        setWaveTempNameSource([&tries] { return ++tries <= 100 ? 0xabcdu : quint32(tries); });
+        ReplacingFile::setTempNameSource(
+            [&tries] { return ++tries <= 100 ? 0xabcdu : quint32(tries); });
         save(w, QStringLiteral("take.mp3"));
-        setWaveTempNameSource({});
+        ReplacingFile::setTempNameSource({});
         QCOMPARE(boxes(), QStringList("Error: COULD NOT SAVE THE WAV FILE!"));
         QCOMPARE(tries, 16);
-        QCOMPARE(fileBytes(path(QStringLiteral("wave-0000abcd.tmp"))), "someone else's");
+        QCOMPARE(fileBytes(path(QStringLiteral("tellvane-0000abcd.tmp"))), "someone else's");
         QCOMPARE(fileBytes(path(QStringLiteral("take.wav"))), "old take");
     }
     // An encoder still busy with another file cannot take the save's MP3: the save says so,
@@ -410,25 +451,41 @@ private Q_SLOTS:
         QVERIFY(encoder->isEncoding());
         QCOMPARE(readWave(path(QStringLiteral("take.wav"))).info.frames, 44100);
     }
-    // A link planted at the WAV's name is replaced by the WAV; what it leads to, a file or
-    // nothing, stays as it was.
-    void replacesALinkAtTheWavName_data()
+    // A run killed while it writes the WAV leaves nothing beside the old file, which stays.
+    void leavesNothingWhenKilledDuringTheWavWrite()
+    {
+        QProcess run;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("WAVE_FOLDER", m_dir->path());
+        run.setProcessEnvironment(environment);
+        run.start(QCoreApplication::applicationFilePath(), { "writesUntilKilled" });
+        QByteArray out;
+        QTRY_VERIFY_WITH_TIMEOUT((out += run.readAllStandardOutput()).contains("writing"), 20000);
+        run.kill();
+        QVERIFY(run.waitForFinished(20000));
+        QCOMPARE(folderEntries(m_dir->path()), QStringList("take.wav"));
+        QCOMPARE(fileBytes(path("take.wav")), "old take");
+    }
+    // Links planted at the WAV's and the MP3's names are replaced by the files; what they lead
+    // to, a file or nothing, stays as it was.
+    void replacesLinksAtTheSavedNames_data()
     {
         QTest::addColumn<QByteArray>("target"); // the bytes the link leads to; null: no file
         QTest::newRow("to a file") << QByteArray("victim");
         QTest::newRow("dangling") << QByteArray();
     }
-    void replacesALinkAtTheWavName()
+    void replacesLinksAtTheSavedNames()
     {
         QFETCH(QByteArray, target);
-        const QString victim = path(QStringLiteral("victim.txt")), wav = path("take.wav");
+        const QString victim = path(QStringLiteral("victim.txt")), wav = path("take.wav"),
+                      mp3 = path("take.mp3");
         QVERIFY(target.isNull() || writeFile(victim, target));
-        QVERIFY(QFile::remove(wav) && QFile::link(victim, wav));
+        QVERIFY(QFile::remove(wav) && QFile::link(victim, wav) && QFile::link(victim, mp3));
         frmMain w;
         recordTake(w);
         save(w, QStringLiteral("take.mp3"));
-        QCOMPARE(boxes(), QStringList { kDone + path(QStringLiteral("take.mp3")) });
-        QVERIFY(!QFileInfo(wav).isSymLink());
+        QCOMPARE(boxes(), QStringList { kDone + mp3 });
+        QVERIFY(!QFileInfo(wav).isSymLink() && !QFileInfo(mp3).isSymLink());
         QCOMPARE(files(),
             "take.mp3 64, take.wav 44100" + QString(target.isNull() ? "" : ", victim.txt 0"));
         QCOMPARE(fileBytes(victim), target);
@@ -467,6 +524,43 @@ private Q_SLOTS:
         save(w, QStringLiteral("take.mp3"));
         QCOMPARE(boxes(), shown + QStringList { kDone + path("take.mp3") });
         QCOMPARE(fileBytes(path("take.wav")).mid(44), SyntheticAudio::signal(0, 8000));
+    }
+    // A take that cannot be made says which folder stands in the way, and why.
+    void saysWhyNoTakeCanBeMade_data()
+    {
+        QTest::addColumn<QString>("why"); // %1: the take folder
+        QTest::newRow("a link") << "%1 IS A LINK, NOT A FOLDER OF ITS OWN.";
+        QTest::newRow("a file") << "%1 IS NO FOLDER.";
+    }
+    void saysWhyNoTakeCanBeMade()
+    {
+        QFETCH(QString, why);
+        const QString takes = TakeFile::folder(), elsewhere = m_dir->path();
+        QVERIFY(QDir(takes).removeRecursively());
+        QVERIFY(why.contains("LINK") ? QFile::link(elsewhere, takes) : writeFile(takes, "x"));
+        frmMain w;
+        click(w, "cmdrecord");
+        QVERIFY(QFile::remove(takes));
+        QCOMPARE(
+            boxes(), QStringList { errorBox(MciError::TakeStorageFailed) + ' ' + why.arg(takes) });
+    }
+    // A take stops at the longest a WAV holds, as Stop would, says why, and keeps all it holds
+    // to that point. A hole makes the take long, quickly.
+    void stopsAtTheLongestAWavHolds()
+    {
+        frmMain w;
+        click(w, "cmdrecord");
+        m_audio.feed(100);
+        const QString take = TakeFile::found().constFirst();
+        QVERIFY(QFile::resize(take, kMaxWaveDataBytes - 50 * kTakeFrameBytes));
+        m_audio.feed(100);
+        QTRY_VERIFY(!m_boxes.list.empty());
+        QCOMPARE(boxes(), QStringList { errorBox(MciError::TakeLimitReached) });
+        QCOMPARE(QFileInfo(take).size(), kMaxWaveDataBytes);
+        QVERIFY(!m_audio.sink);
+        QCOMPARE(panel(w), takeReady("00:00"));
+        click(w, "cmdplay");
+        QVERIFY(m_audio.source);
     }
     // A take whose folder is deleted while it is recorded is still whole to play and save.
     void keepsATakeWhoseFolderIsDeleted()
@@ -537,6 +631,30 @@ private Q_SLOTS:
         QCOMPARE(takes.entryList(QDir::Files).size(), 2);
     }
 
+    // An end signal while the question about a left take shows (a logout) ends the run and
+    // leaves that take, and the one not yet offered, for the next start.
+    void keepsLeftTakesWhenTheRunEndsDuringTheQuestion()
+    {
+        QProcess run;
+        run.start(QCoreApplication::applicationFilePath(), { "asksUntilEnded" });
+        QByteArray out;
+        QTRY_VERIFY_WITH_TIMEOUT((out += run.readAllStandardOutput()).contains("ready"), 20000);
+        const QDir takes(TakeFile::folder());
+        const QStringList left { "take-1-1.pcm", "take-2-2.pcm" };
+        for (const QString &name : left)
+            QVERIFY(writeFile(takes.filePath(name), SyntheticAudio::signal(0, 44100)));
+        run.write("go\n");
+        QTRY_VERIFY_WITH_TIMEOUT((out += run.readAllStandardOutput()).contains("asking"), 20000);
+        ::kill(pid_t(run.processId()), SIGTERM);
+        QVERIFY(run.waitForFinished(20000));
+        QVERIFY(run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0);
+        QCOMPARE(takes.entryList(QDir::Files), left);
+        for (const QString &name : left) {
+            QCOMPARE(fileBytes(takes.filePath(name)), SyntheticAudio::signal(0, 44100));
+            QVERIFY(QFile::remove(takes.filePath(name)));
+        }
+    }
+
     // The MP3 is made while the take is recorded, at the rate the settings show at Record, and
     // the save writes it without encoding again: the same bytes an encoding of the saved WAV
     // gives. Another rate at Save encodes the WAV; Record again starts a new MP3.
@@ -591,6 +709,33 @@ private Q_SLOTS:
         click(w, "cmdrecord");
         m_audio.feed(88200);
         QTextStream(stdout) << "recording" << Qt::endl;
+        QEventLoop().exec();
+    }
+    void writesUntilKilled() // the run the test of a kill during the WAV write kills
+    {
+        if (!QCoreApplication::arguments().contains("writesUntilKilled"))
+            QSKIP("run by leavesNothingWhenKilledDuringTheWavWrite");
+        StallingPcm pcm;
+        writeWaveFile(pcm, 10 << 20, qEnvironmentVariable("WAVE_FOLDER") + "/take.wav");
+    }
+    void asksUntilEnded() // the run the test of an end signal during the question ends
+    {
+        if (!QCoreApplication::arguments().contains("asksUntilEnded"))
+            QSKIP("run by keepsLeftTakesWhenTheRunEndsDuringTheQuestion");
+        setMessageSink({}); // the question shows as a box of its own
+        QTextStream(stdout) << "ready" << Qt::endl;
+        QFile input;
+        QVERIFY(
+            input.open(stdin, QIODevice::ReadOnly) && !input.readLine().isEmpty()); // takes left
+        QTimer asking;
+        connect(&asking, &QTimer::timeout, [&asking] {
+            if (QApplication::activeModalWidget()) {
+                QTextStream(stdout) << "asking" << Qt::endl;
+                asking.stop();
+            }
+        });
+        asking.start(10);
+        frmMain w;
         QEventLoop().exec();
     }
 };

@@ -236,6 +236,8 @@ private Q_SLOTS:
         QVERIFY(child<QTimer>(rig.w, "tmrmain")->isActive());
         QVERIFY(!rig.item("Follow My Voice"));
         QVERIFY(!child(rig.w, "lblfollow")->isVisible());
+        // A failure of the moment leaves the presenter's stored choice as it was.
+        QVERIFY(fileBytes(rigFolder() + "/rig.ini").contains("[follow]\nvoice=true"));
     }
 
     void saysWhenTheChoicesCannotBeStored()
