@@ -52,9 +52,12 @@ private Q_SLOTS:
                 child(window, "txtline")->geometry(), child(window, "txtprompt")->geometry() }),
             QList<QRect>({ QRect(0, 0, 638, 516), QRect(8, 4, 625, 389), QRect(0, 180, 625, 3),
                 QRect(4, 387, 613, 80) }));
-        // The recording time follows its caption's text on one row.
+        // The recording time, bold and black, follows its caption's text on one row.
         const auto *caption = child<QLabel>(window, "Label2");
-        const QRect time = child(window, "lbltime")->geometry();
+        const QWidget *timeLabel = child(window, "lbltime");
+        QVERIFY(timeLabel->font().bold()
+            && timeLabel->palette().color(QPalette::WindowText) == QColor(Qt::black));
+        const QRect time = timeLabel->geometry();
         QVERIFY(caption->y() == time.top()
             && caption->x() + caption->fontMetrics().horizontalAdvance(caption->text())
                 < time.left());
