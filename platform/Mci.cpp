@@ -92,7 +92,7 @@ MciError run(const MciCommand &command)
         return MciError::UnknownCommand;
     }();
     if (result != MciError::None)
-        s.errorDetail = device.errorDetail();
+        s.errorDetail = device.takeErrorDetail();
     return result;
 }
 

@@ -53,7 +53,7 @@ public:
     virtual MciError play(qint64 fromMs) = 0;
     // Writes the element to a file and returns when it is written.
     virtual MciError save(const QString &path) = 0;
-    // What the last failure adds to its code's text (which folder, and why), as a sentence or
-    // two to follow it in a message; empty when nothing.
-    virtual QString errorDetail() const { return {}; }
+    // What the failure just returned adds to its code's text (which folder, and why), as a
+    // sentence or two to follow it in a message; empty when nothing. Asked once per failure.
+    virtual QString takeErrorDetail() { return {}; }
 };

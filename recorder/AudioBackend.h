@@ -19,9 +19,11 @@ inline constexpr int kTakeBytesPerSec = kTakeRate * kTakeFrameBytes;
 class AudioBackend
 {
 public:
+    enum class Stream { Capture, Playback };
     // Told when a capture or playback ends on its own (the sound server went away,
-    // the input was unplugged); called on any thread, at most once per start.
-    using EndedHandler = std::function<void(MciError)>;
+    // the input was unplugged, the take could not be read), and which one; called on any
+    // thread, at most once per start.
+    using EndedHandler = std::function<void(Stream, MciError)>;
 
     virtual ~AudioBackend() = default;
 
@@ -39,11 +41,11 @@ public:
     }
 
 protected:
-    void reportEnded(MciError error)
+    void reportEnded(Stream stream, MciError error)
     {
         const std::scoped_lock lock(m_endedMutex);
         if (m_ended)
-            m_ended(error);
+            m_ended(stream, error);
     }
 
 private:

@@ -23,7 +23,7 @@ public:
         if (!m_full)
             m_full = m_sink->write(frames, bytes) != bytes;
     }
-    void lost() override { m_backend->reportEnded(MciError::CaptureLost); }
+    void lost() override { m_backend->reportEnded(Stream::Capture, MciError::CaptureLost); }
 
 private:
     PulseBackend *m_backend;
@@ -99,7 +99,7 @@ void PulseBackend::play(PulseStream &stream)
     if (stream.stopping)
         pa_simple_flush(stream.pa, &code);
     else if (ended != MciError::None)
-        reportEnded(ended);
+        reportEnded(Stream::Playback, ended);
 }
 
 void PulseBackend::stopPlayback()

@@ -25,7 +25,8 @@ WaveAudioDevice::WaveAudioDevice(
     : m_take(std::move(take))
     , m_backend(std::move(backend))
 {
-    m_backend->setEndedHandler([this](MciError error) { endedOnItsOwn(error); });
+    m_backend->setEndedHandler(
+        [this](AudioBackend::Stream stream, MciError error) { endedOnItsOwn(stream, error); });
 }
 
 WaveAudioDevice::~WaveAudioDevice()
@@ -76,15 +77,13 @@ MciError WaveAudioDevice::set(const MciSettings &settings)
     return MciError::None;
 }
 
-void WaveAudioDevice::endedOnItsOwn(MciError error)
+void WaveAudioDevice::endedOnItsOwn(AudioBackend::Stream stream, MciError error)
 {
     QMetaObject::invokeMethod(
         &m_context,
-        [this, error] {
+        [this, stream, error] {
             // A Stop that came first has ended it already.
-            const bool playback
-                = error == MciError::PlaybackLost || error == MciError::TakeReadFailed;
-            const bool running = playback ? m_playing : m_recording;
+            const bool running = stream == AudioBackend::Stream::Playback ? m_playing : m_recording;
             if (!running)
                 return;
             stop();
@@ -102,8 +101,10 @@ MciError WaveAudioDevice::record()
         m_take = TakeFile::create(&m_errorDetail);
     if (!m_take)
         return MciError::TakeStorageFailed;
-    m_take->setWriteFailedHandler([this] { endedOnItsOwn(MciError::TakeWriteFailed); });
-    m_take->setLimit(kMaxWaveDataBytes, [this] { endedOnItsOwn(MciError::TakeLimitReached); });
+    m_take->setWriteFailedHandler(
+        [this] { endedOnItsOwn(AudioBackend::Stream::Capture, MciError::TakeWriteFailed); });
+    m_take->setLimit(kMaxWaveDataBytes,
+        [this] { endedOnItsOwn(AudioBackend::Stream::Capture, MciError::TakeLimitReached); });
     encodeWhileRecording();
     TakeMp3 *mp3 = m_mp3.get();
     m_take->setWrittenHandler(mp3
@@ -116,7 +117,6 @@ MciError WaveAudioDevice::record()
 
 MciError WaveAudioDevice::stop()
 {
-    m_errorDetail.clear();
     m_backend->stopCapture();
     m_backend->stopPlayback();
     m_playback.close();
@@ -147,7 +147,6 @@ MciError WaveAudioDevice::play(qint64 fromMs)
 
 MciError WaveAudioDevice::save(const QString &path)
 {
-    m_errorDetail.clear();
     // A Record that never started, or heard nothing, left no take.
     if (!m_take || m_take->frameBytes() == 0)
         return MciError::NothingRecorded;

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 // A "waveaudio" element: one take, streamed to a take file while it is recorded and
 // deleted with the element. A take recorded from its start is encoded into an MP3 beside
@@ -29,11 +30,11 @@ public:
     MciError stop() override;
     MciError play(qint64 fromMs) override;
     MciError save(const QString &path) override;
-    QString errorDetail() const override { return m_errorDetail; }
+    QString takeErrorDetail() override { return std::exchange(m_errorDetail, {}); }
 
 private:
     // Runs on the user-interface thread, whatever thread the end was noticed on.
-    void endedOnItsOwn(MciError error);
+    void endedOnItsOwn(AudioBackend::Stream stream, MciError error);
     // Goes on with the MP3 beside the take where it is the take's, else starts it afresh
     // for a new take, or gives it up.
     void encodeWhileRecording();

@@ -59,14 +59,14 @@ struct SyntheticAudio {
         SyntheticAudio *audio; // owned by the test, outlives every element
         MciError startCapture(QIODevice *sink) override
         {
-            audio->loseInput = [this] { reportEnded(MciError::CaptureLost); };
+            audio->loseInput = [this] { reportEnded(Stream::Capture, MciError::CaptureLost); };
             return audio->captureError != MciError::None ? audio->captureError
                                                          : hold(audio->sink, sink);
         }
         void stopCapture() override { audio->sink = nullptr; }
         MciError startPlayback(QIODevice *source) override
         {
-            audio->endPlayback = [this](MciError error) { reportEnded(error); };
+            audio->endPlayback = [this](MciError error) { reportEnded(Stream::Playback, error); };
             return hold(audio->source, source);
         }
         void stopPlayback() override { audio->source = nullptr; }
