@@ -28,7 +28,6 @@ constexpr auto kSyncEvery = std::chrono::seconds(1);
 const QString kPrefix = QStringLiteral("take-");
 const QString kSuffix = QStringLiteral(".pcm");
 
-// A folder of ours that nobody else may enter; false when it is not one.
 // Why a call failed, in the words of the program's messages.
 QString reasonOf(int error)
 {
@@ -162,14 +161,14 @@ TakeFile::~TakeFile()
 QString TakeFile::folder(QString *problem)
 {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    QString why = data.isEmpty() ? QStringLiteral("THERE IS NO FOLDER FOR YOUR DATA.") : QString();
-    if (why.isEmpty() && !QDir().mkpath(data))
-        why = QStringLiteral("THE FOLDER %1 CANNOT BE MADE.").arg(data);
     const QString app = data + QStringLiteral("/tellvane");
     const QString takes = app + QStringLiteral("/takes");
-    if (why.isEmpty())
-        why = makePrivateFolder(app);
-    if (why.isEmpty())
+    QString why;
+    if (data.isEmpty())
+        why = QStringLiteral("THERE IS NO FOLDER FOR YOUR DATA.");
+    else if (!QDir().mkpath(data))
+        why = QStringLiteral("THE FOLDER %1 CANNOT BE MADE.").arg(data);
+    else if (why = makePrivateFolder(app); why.isEmpty())
         why = makePrivateFolder(takes);
     if (problem)
         *problem = why;
@@ -198,17 +197,18 @@ std::unique_ptr<TakeFile> TakeFile::create(QString *problem)
         = QStringLiteral("%1/%2%3-%4")
               .arg(where, kPrefix, QString::number(QDateTime::currentMSecsSinceEpoch()),
                   QString::number(getpid()));
-    const QString making = name + QStringLiteral(".new");
-    const int fd = holdTake(making, O_CREAT | O_EXCL);
-    if (fd < 0) {
+    const auto failed = [&] {
         if (problem)
             *problem = QStringLiteral("NO TAKE CAN BE MADE IN %1: %2.").arg(where, reasonOf(errno));
         return nullptr;
-    }
+    };
+    const QString making = name + QStringLiteral(".new");
+    const int fd = holdTake(making, O_CREAT | O_EXCL);
+    if (fd < 0)
+        return failed();
     const QString path = name + kSuffix;
     if (::rename(QFile::encodeName(making).constData(), QFile::encodeName(path).constData()) != 0) {
-        if (problem)
-            *problem = QStringLiteral("NO TAKE CAN BE MADE IN %1: %2.").arg(where, reasonOf(errno));
+        failed(); // while errno still tells why
         ::unlink(QFile::encodeName(making).constData());
         ::close(fd);
         return nullptr;
