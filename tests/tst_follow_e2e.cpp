@@ -66,7 +66,6 @@ private Q_SLOTS:
         // Following starts off, as for a new user.
         QDir(qEnvironmentVariable("XDG_CONFIG_HOME") + "/tellvane").removeRecursively();
     }
-
     void followsAVoiceAndHoldsInItsPause()
     {
         SettingsFolder folder("36\r\n65535\r\n0\r\n255\r\n5\r\n56\r\n");
@@ -105,7 +104,6 @@ private Q_SLOTS:
         QCOMPARE(recordingFrom(), QStringList { "vmic" });
         QVERIFY2(messages.list.empty(), qPrintable(messages.shown().join(QLatin1Char(10))));
     }
-
     // The sound server dies while the prompt follows, and the presenter starts afresh once it
     // is back before the window has heard of the loss: the loss belongs to the session that
     // ended, and the new one goes on following.

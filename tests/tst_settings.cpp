@@ -155,16 +155,15 @@ private Q_SLOTS:
             QStringList("Message: YOUR SETTINGS ARE SAVED.")
                 + QStringList(3, "Error: COULD NOT SAVE YOUR SETTINGS!"));
     }
-    // The settings and about windows keep their design: a title, a fixed size, and only the
-    // close box (not Escape) closes them.
+    // The settings, about and editor windows keep their design: a title, a fixed size, and
+    // only the close box (not Escape) closes them.
     void onlyTheCloseBoxClosesTheChildWindows_data()
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("title");
-        QTest::newRow("settings") << "cmdsettings"
-                                  << "Settings";
-        QTest::newRow("about") << "cmdabout"
-                               << "About Tellvane";
+        for (const auto &[button, title] : { std::pair("cmdsettings", "Settings"),
+                 { "cmdabout", "About Tellvane" }, { "cmdeditor", "Editor" } })
+            QTest::newRow(title) << QString(button) << QString(title);
     }
     void onlyTheCloseBoxClosesTheChildWindows()
     {
@@ -186,7 +185,6 @@ private Q_SLOTS:
         click(s.w, qPrintable(button));
         QCOMPARE(seen, (QStringList { title, "fixed", "open" }));
     }
-
     // Options shows the dialog, whose close box discards unsaved choices. Only a drag then stores
     // the speed, at once and in the writers' forms, through a dialog made anew from the file.
     void closingDiscardsAndDragStores()
