@@ -11,6 +11,7 @@
 #include "prompter/Rig.h"
 #include "prompter/Scroller.h"
 #include "prompter/ScrollerPanel.h"
+#include "recorder/InputMeters.h"
 #include "recorder/RecorderPanel.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsForm.h"
@@ -18,6 +19,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QIcon>
+#include <QMenu>
 #include <QToolButton>
 
 namespace
@@ -52,6 +54,11 @@ void frmMain::buildWindow()
     m_general = new GeneralPanel(this, *m_settings);
     m_recorder = new RecorderPanel(this, *m_settings);
     m_following = new Following(this, *m_scroller, *m_area);
+    InputMeters &meters = m_recorder->meters();
+    meters.showInPrompt(m_area->area(), m_area->rig().output());
+    connect(&m_area->rig(), &Rig::menuOpening, &meters, &InputMeters::addPromptMenuItems);
+    connect(m_following, &Following::listeningChanged, &meters,
+        [&meters](bool on) { meters.setListening(InputMeters::Listener::Following, on); });
 
     connect(m_scrollerPanel, &ScrollerPanel::speedDragged, m_settings, &SettingsForm::SaveSettings);
     connect(

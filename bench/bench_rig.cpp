@@ -1,11 +1,15 @@
 // The prompt on a rig: a tick with the main window's mirrored area and the prompt output
-// window repainted, the output filling a 1920 x 1080 screen. Target: under 4 ms.
+// window repainted, the output filling a 1920 x 1080 screen, while a take is recorded and
+// the level meters refresh at every tick. Target: under 4 ms. Also what one refresh of the
+// meters costs on its own.
 #include "bench/PaintCounter.h"
 #include "bench/Verdict.h"
 
 #include "app/frmMain.h"
 #include "platform/Fonts.h"
 #include "prompter/PromptBox.h"
+#include "recorder/InputLevel.h"
+#include "recorder/WaveAudioDevice.h"
 #include "settings/SettingsFile.h"
 
 #include <QApplication>
@@ -21,6 +25,24 @@
 
 namespace
 {
+
+// A capture that takes whatever the bench says the microphone hears.
+struct QuietInput final : AudioBackend {
+    MciError startCapture(QIODevice *) override { return MciError::None; }
+    void stopCapture() override { }
+    MciError startPlayback(QIODevice *) override { return MciError::None; }
+    void stopPlayback() override { }
+};
+
+// 50 ms of input at a level that changes with n, so that every refresh repaints the meters.
+void hear(int n)
+{
+    const qint16 peak = qint16(1000 + (n % 30) * 1000);
+    std::vector<qint16> block(size_t(kTakeRate / 20 * kTakeChannels));
+    for (size_t i = 0; i < block.size(); ++i)
+        block[i] = qint16(i % 2 ? peak : -peak);
+    LevelTap::publish(reinterpret_cast<const char *>(block.data()), qint64(block.size() * 2));
+}
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -52,6 +74,7 @@ int main(int argc, char **argv)
     if (!writeFile(SettingsFile::path(), "36\r\n65535\r\n0\r\n255\r\n15\r\n56\r\n"))
         verdict.abandon(QStringLiteral("cannot write settings.ini"));
 
+    installWaveAudioDriver([] { return std::make_unique<QuietInput>(); });
     frmMain window;
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
@@ -67,6 +90,12 @@ int main(int argc, char **argv)
     QTest::keyClick(&window, Qt::Key_F);
     auto *mirror = verdict.control<QWidget>(window, "picmirror");
     auto *output = verdict.control<QWidget>(window, "picoutput");
+    auto *meters = verdict.control<QTimer>(window, "tmrlevel");
+    verdict.control<QToolButton>(window, "cmdrecord")->click();
+    meters->stop(); // refreshes are driven by hand
+    auto *outputMeter = verdict.control<QWidget>(window, "mtroutput");
+    if (!outputMeter->isVisible())
+        verdict.abandon(QStringLiteral("the output window's level meter is not shown"));
     if (!mirror->isVisible() || output->size() != QSize(1920, 1080))
         verdict.abandon(QStringLiteral("the mirror or the 1920 x 1080 output is not shown"));
     // The first line up to the reading line.
@@ -84,6 +113,8 @@ int main(int argc, char **argv)
         const int painted = outputPaints.paints;
         QElapsedTimer clock;
         clock.start();
+        hear(i);
+        QMetaObject::invokeMethod(meters, "timeout");
         QMetaObject::invokeMethod(tick, "timeout");
         // The repaints the tick asks for, both windows.
         while (outputPaints.paints == painted && clock.elapsed() < 1000)
@@ -111,5 +142,24 @@ int main(int argc, char **argv)
         costs[costs.size() / 2], QStringLiteral("ms"), Verdict::Bound::Below, 4, 2);
     verdict.inform(QStringLiteral("the same, 95th percentile"), costs[costs.size() * 95 / 100],
         QStringLiteral("ms"), 2);
+
+    // The meters alone: a refresh and the repaint of the three it asks for.
+    PaintCounter meterPaints;
+    outputMeter->installEventFilter(&meterPaints);
+    std::vector<double> refreshes;
+    for (int i = 0; i < kTicks; ++i) {
+        const int painted = meterPaints.paints;
+        QElapsedTimer clock;
+        clock.start();
+        hear(i);
+        QMetaObject::invokeMethod(meters, "timeout");
+        while (meterPaints.paints == painted && clock.elapsed() < 1000)
+            QCoreApplication::processEvents();
+        refreshes.push_back(double(clock.nsecsElapsed()) / 1e6);
+    }
+    std::sort(refreshes.begin(), refreshes.end());
+    verdict.inform(QStringLiteral("one refresh of the level meters, repainted, median"),
+        refreshes[refreshes.size() / 2], QStringLiteral("ms"), 2);
+    verdict.control<QToolButton>(window, "cmdstop")->click();
     return verdict.exitCode();
 }

@@ -145,6 +145,10 @@ void Following::storeChoice()
 
 void Following::showFollowSign()
 {
+    if (mVoice->isFollowing() != m_listening) {
+        m_listening = mVoice->isFollowing();
+        Q_EMIT listeningChanged(m_listening);
+    }
     if (!m_on) {
         lblfollow->hide();
         return;

@@ -24,6 +24,10 @@ public:
     // a moment, and go on to the scroller. A key used here is set to 0.
     void keyDown(int &keyCode, int shift);
 
+Q_SIGNALS:
+    // The voice is being listened to, or no longer.
+    void listeningChanged(bool listening);
+
 private:
     void addMenuItems(QMenu *menu);
     void setFollowVoice(bool on);
@@ -45,6 +49,7 @@ private:
     VoiceFollow *mVoice = nullptr;
     QLabel *lblfollow = nullptr; // the sign that the prompt follows the voice
     bool m_on = false; // the presenter's choice
+    bool m_listening = false; // as last told
     bool mFollowHeld = false; // Space holds the text while following
     QElapsedTimer mFollowNudge; // since Up or Down last nudged the speed
 };

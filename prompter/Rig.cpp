@@ -37,6 +37,11 @@ Rig::Rig(QWidget *window, QWidget *area)
     showMirror();
 }
 
+QWidget *Rig::output() const
+{
+    return m_output;
+}
+
 void Rig::promptChanged()
 {
     if (m_mirror->isVisible())

@@ -28,6 +28,8 @@ public:
     void promptChanged();
     // M toggles the left-to-right mirror, F the output window; a key used is set to 0.
     void keyDown(int &keyCode, int shift);
+    // The prompt output window, for what else shows in it.
+    QWidget *output() const;
 
 Q_SIGNALS:
     // The prompt area's menu is being filled: what else the area offers goes in here, after

@@ -17,7 +17,8 @@ void PulseStream::end()
     finished.set_value();
 }
 
-std::shared_ptr<PulseStream> connectPulseStream(int direction, MciError &error)
+std::shared_ptr<PulseStream> connectPulseStream(
+    int direction, MciError &error, const QString &device)
 {
     const pa_sample_spec spec { PA_SAMPLE_S16LE, kTakeRate, kTakeChannels };
     pa_buffer_attr attr {};
@@ -28,9 +29,10 @@ std::shared_ptr<PulseStream> connectPulseStream(int direction, MciError &error)
     attr.fragsize = uint32_t(kPulseChunkBytes);
     const bool capture = direction == PA_STREAM_RECORD;
     int code = 0;
-    pa_simple *pa
-        = pa_simple_new(nullptr, "Tellvane Professional", pa_stream_direction_t(direction), nullptr,
-            capture ? "Recording" : "Playback", &spec, nullptr, &attr, &code);
+    const QByteArray deviceName = device.toUtf8();
+    pa_simple *pa = pa_simple_new(nullptr, "Tellvane Professional",
+        pa_stream_direction_t(direction), device.isEmpty() ? nullptr : deviceName.constData(),
+        capture ? "Recording" : "Playback", &spec, nullptr, &attr, &code);
     if (!pa) {
         const MciError missing = capture ? MciError::NoInputDevice : MciError::NoOutputDevice;
         // No server to reach is no device to use.

@@ -31,9 +31,10 @@ struct PulseStream {
     void end();
 };
 
-// A stream of the direction (a pa_stream_direction_t); null, with the reason in error, when
-// the server cannot give one.
-std::shared_ptr<PulseStream> connectPulseStream(int direction, MciError &error);
+// A stream of the direction (a pa_stream_direction_t) on the named device, the server's
+// default when none is named; null, with the reason in error, when the server cannot give one.
+std::shared_ptr<PulseStream> connectPulseStream(
+    int direction, MciError &error, const QString &device = {});
 
 // Ends a stream's thread and empties the slot; a thread that does not come back in time is
 // left to itself rather than freezing the window.

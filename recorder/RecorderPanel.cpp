@@ -5,6 +5,8 @@
 #include "platform/Mci.h"
 #include "platform/MsgBox.h"
 #include "recorder/AudioBackend.h"
+#include "recorder/InputChoice.h"
+#include "recorder/InputMeters.h"
 #include "recorder/RecordTime.h"
 #include "recorder/SavePanel.h"
 #include "recorder/TakeFile.h"
@@ -13,6 +15,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QTimer>
 #include <QToolButton>
 
@@ -33,6 +36,11 @@ RecorderPanel::RecorderPanel(QWidget *window, SettingsForm &settings)
     cmdstop = makeButton(Frame1, QStringLiteral("Stop"), QStringLiteral("stop"), 840, 360);
     cmdplay = makeButton(Frame1, QStringLiteral("Play"), QStringLiteral("play"), 1560, 360);
     m_save = new SavePanel(Frame1, settings);
+    m_meters = new InputMeters(Frame1);
+    m_input = new InputChoice(window);
+    m_menu = new QMenu(Frame1);
+    m_menu->setObjectName(QStringLiteral("mnurecorder"));
+    Frame1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     // The caption is sized to its text; the time keeps room for "999:59".
     Label2 = makeLabel(Frame1, QStringLiteral("Recording Time:"), 660, 1080, 1155, 210);
@@ -51,6 +59,8 @@ RecorderPanel::RecorderPanel(QWidget *window, SettingsForm &settings)
     connect(cmdstop, &QToolButton::clicked, this, &RecorderPanel::cmdstop_Click);
     connect(cmdplay, &QToolButton::clicked, this, &RecorderPanel::cmdplay_Click);
     connect(mRecordTimer, &QTimer::timeout, this, &RecorderPanel::ShowRecordTime);
+    connect(m_save, &SavePanel::savingChanged, m_meters, &InputMeters::setSaving);
+    connect(Frame1, &QWidget::customContextMenuRequested, this, &RecorderPanel::showMenu);
 
     setMciFailureListener([this](qint32 code) { recSound_Failed(code); });
     // The MP3 is made while the take is recorded, at the rate the settings show at Record.
@@ -109,6 +119,8 @@ void RecorderPanel::cmdrecord_Click()
     mRecordStart = roundHalfEven(recordClockSeconds());
     ShowRecordTime();
     mRecordTimer->start(kRecordRefreshMs);
+    m_meters->setListening(InputMeters::Listener::Recording, true);
+    m_input->tellIfMissing();
     if (TakeFile::room() < kWarnBelowSeconds * kTakeBytesPerSec)
         ShowNotice(m_window,
             QStringLiteral("THERE IS ROOM FOR LESS THAN 10 MINUTES OF RECORDING ON THE DISK. THE "
@@ -137,6 +149,7 @@ void RecorderPanel::endRecording()
 {
     mRecording = 0;
     mRecordTimer->stop();
+    m_meters->setListening(InputMeters::Listener::Recording, false);
     cmdplay->setEnabled(true);
     m_save->setRecording(false);
 }
@@ -154,6 +167,14 @@ void RecorderPanel::cmdplay_Click()
     mMciResult
         = mciSendStringA(QStringLiteral("play recSound from 0"), mMciReturn, kMciBufferLength, 0);
     reportMciResult();
+}
+
+void RecorderPanel::showMenu(const QPoint &pos)
+{
+    m_menu->clear();
+    m_meters->addPanelMenuItems(m_menu);
+    m_input->addMenuItems(m_menu);
+    m_menu->popup(Frame1->mapToGlobal(pos));
 }
 
 void RecorderPanel::offerLeftTakes()

@@ -2,7 +2,10 @@
 
 #include <QObject>
 
+class InputChoice;
+class InputMeters;
 class QGroupBox;
+class QMenu;
 class QLabel;
 class QTimer;
 class QToolButton;
@@ -26,6 +29,7 @@ public:
     // The run ends: a question about a left take that is still open goes unanswered.
     void unload() { m_unloading = true; }
     QList<QWidget *> tabOrder() const;
+    InputMeters &meters() const { return *m_meters; }
 
 private:
     void cmdrecord_Click();
@@ -39,6 +43,7 @@ private:
     void offerLeftTakes();
     void ShowRecordTime();
     void reportMciResult();
+    void showMenu(const QPoint &pos);
 
     static constexpr int kMciBufferLength = 1024;
 
@@ -51,6 +56,9 @@ private:
     QLabel *Label2 = nullptr;
     QLabel *lbltime = nullptr;
     SavePanel *m_save = nullptr;
+    InputMeters *m_meters = nullptr;
+    InputChoice *m_input = nullptr;
+    QMenu *m_menu = nullptr; // the panel's context menu
     // Refreshes the recording time while mRecording is True.
     QTimer *mRecordTimer = nullptr;
 

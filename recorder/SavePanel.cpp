@@ -109,6 +109,7 @@ void SavePanel::cmdsave_Click()
     mWavPath = withExtension(cdlgmain.FileName, QStringLiteral("wav"));
     mWavTitle = withExtension(cdlgmain.FileTitle, QStringLiteral("wav"));
     mSaving = true;
+    Q_EMIT savingChanged(true);
     cmdsave->window()->setCursor(Qt::WaitCursor);
     cmdsave->setEnabled(false);
     tmrsave->start();
@@ -202,4 +203,5 @@ void SavePanel::endSave()
     cmdsave->setEnabled(!m_recording);
     cmdsave->window()->unsetCursor();
     mSaving = false;
+    Q_EMIT savingChanged(false);
 }

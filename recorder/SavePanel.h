@@ -29,6 +29,10 @@ public:
     // is under way.
     void setRecording(bool recording);
 
+Q_SIGNALS:
+    // From the chosen name to the end of the encoding.
+    void savingChanged(bool saving);
+
 private:
     void cmdsave_Click();
     void tmrsave_Timer();

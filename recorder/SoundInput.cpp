@@ -1,6 +1,7 @@
 #include "recorder/SoundInput.h"
 
 #include "recorder/AudioBackend.h"
+#include "recorder/InputLevel.h"
 #include "recorder/PulseStream.h"
 
 #include <pulse/simple.h>
@@ -18,8 +19,10 @@ namespace
 struct Listeners {
     std::mutex mutex;
     std::vector<SoundInput::Listener *> all;
-    // The capture they hear; only the user-interface thread changes it.
+    // The capture they hear; only the user-interface thread changes it, and the choice below.
     std::shared_ptr<PulseStream> stream;
+    QString chosen;
+    QString missing; // chosen, but gone when the capture connected
 };
 
 Listeners &listeners()
@@ -48,6 +51,7 @@ void capture(PulseStream &stream)
             to.all.clear();
             return;
         }
+        LevelTap::publish(chunk.data(), qint64(chunk.size()));
         for (SoundInput::Listener *listener : to.all)
             listener->heard(chunk.data(), qint64(chunk.size()));
     }
@@ -62,7 +66,14 @@ MciError SoundInput::join(Listener *listener)
         finishPulseStream(to.stream);
     if (!to.stream) {
         MciError error = MciError::None;
-        to.stream = connectPulseStream(PA_STREAM_RECORD, error);
+        to.missing.clear();
+        to.stream = connectPulseStream(PA_STREAM_RECORD, error, to.chosen);
+        // A chosen input that is gone gives way to the default, as an unplugged one would.
+        if (!to.stream && !to.chosen.isEmpty() && error == MciError::NoInputDevice) {
+            to.stream = connectPulseStream(PA_STREAM_RECORD, error);
+            if (to.stream)
+                to.missing = to.chosen;
+        }
         if (!to.stream)
             return error;
         to.stream->thread = std::thread([stream = to.stream] {
@@ -73,6 +84,16 @@ MciError SoundInput::join(Listener *listener)
     const std::scoped_lock lock(to.mutex);
     to.all.push_back(listener);
     return MciError::None;
+}
+
+void SoundInput::choose(const QString &name)
+{
+    listeners().chosen = name;
+}
+
+QString SoundInput::missing()
+{
+    return listeners().missing;
 }
 
 void SoundInput::leave(Listener *listener)

@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,6 +36,32 @@ template <typename T = QWidget> T *child(const QObject &window, const char *name
 inline void click(const QObject &window, const char *name)
 {
     child<QAbstractButton>(window, name)->click();
+}
+
+// The context menu a right click on the control opens, found by its design name in the
+// control's window; the test stops when none opens.
+inline QMenu *openMenu(QWidget *control, const char *menuName)
+{
+    QTest::mouseClick(control->window()->windowHandle(), Qt::RightButton, {},
+        control->mapTo(control->window(), QPoint(control->width() - 4, 4)));
+    auto *menu = control->window()->findChild<QMenu *>(QLatin1String(menuName));
+    if (!menu || !menu->isVisible())
+        qFatal("no menu %s", menuName);
+    return menu;
+}
+
+// Picks an item of that menu by its text; answers whether it is checked afterwards.
+inline bool pickMenuItem(QWidget *control, const char *menuName, const QString &text)
+{
+    QMenu *menu = openMenu(control, menuName);
+    for (QAction *action : menu->actions()) {
+        if (action->text() == text) {
+            action->trigger();
+            menu->close();
+            return action->isChecked();
+        }
+    }
+    qFatal("no menu item %s", qPrintable(text));
 }
 
 // One timeout of a window's timer found by its design name, as its interval would give it.

@@ -78,6 +78,7 @@ private Q_SLOTS:
         click(w, "cmdstart");
         QVERIFY2(messages.list.empty(), qPrintable(messages.shown().join('\n')));
         QVERIFY(child<QLabel>(w, "lblfollow")->isVisible());
+        QVERIFY(child(w, "mtrprompt")->isVisible()); // the level of what it hears
         // Before a word is heard the script's beginning comes up to the reading line and waits.
         QTRY_VERIFY_WITH_TIMEOUT(lineAtReadingLine(w).startsWith("Good evening"), 5000);
         // A take recorded meanwhile hears the one capture the follower hears.
@@ -85,6 +86,8 @@ private Q_SLOTS:
 
         QVERIFY(speak(kFirst, folder.path()));
         QCOMPARE(recordingFrom(), QStringList { "vmic" });
+        const QString level = child(w, "mtrprompt")->accessibleDescription();
+        QVERIFY2(level.contains("dBFS"), qPrintable(level));
         // The pause: the text stops within about a second, at the end of what was said.
         QTest::qWait(1500);
         auto *speed = child<QScrollBar>(w, "hscspeed");

@@ -99,14 +99,17 @@ QString panel(const frmMain &w)
               .arg(mp3->isHidden() ? QStringLiteral("hidden") : QString::number(mp3->value()));
     for (const QTimer *timer : w.findChildren<QTimer *>())
         if (timer->isActive() && timer->objectName() != "tmrfill")
-            state += timer->objectName() == "tmrsave" ? "; saving" : "; time refreshing";
+            state += timer->objectName() == "tmrsave" ? "; saving"
+                : timer->objectName() == "tmrlevel"   ? "; level refreshing"
+                                                      : "; time refreshing";
     return state + (w.cursor().shape() == Qt::WaitCursor ? "; hourglass" : "");
 }
 
 // The panel while it records, and with a take to play or save.
 QString recording(const QString &time)
 {
-    return "enabled: Record Stop; time " + time + "; WAV bar 0, MP3 bar 0; time refreshing";
+    return "enabled: Record Stop; time " + time
+        + "; WAV bar 0, MP3 bar 0; time refreshing; level refreshing";
 }
 QString takeReady(const QString &time)
 {

@@ -105,6 +105,65 @@ private Q_SLOTS:
         QTRY_COMPARE(recordingFrom(), QStringList { "vmic" });
         QVERIFY(!child<QToolButton>(w, "cmdplay")->isEnabled());
     }
+    // The panel's menu lists the server's inputs, the default first; the take, and the meters,
+    // hear the one chosen, in this run and the next. Gone at Record, it gives way to the
+    // default with a word.
+    void picksTheMicrophone()
+    {
+        SettingsFolder dir;
+        CapturedMessages boxes;
+        const QString tone = dir.path() + "/tone.wav";
+        QVERIFY(writeTone(tone, 440.0, 2.0));
+        const std::optional<QString> sink = runCommand("pactl",
+            { "load-module", "module-null-sink", "sink_name=desk",
+                "sink_properties=device.description=Desk" });
+        const std::optional<QString> source = runCommand("pactl",
+            { "load-module", "module-remap-source", "master=desk.monitor", "source_name=deskmic",
+                "source_properties='device.description=\"Desk Microphone\"'" });
+        const auto unload = [](const std::optional<QString> &module) {
+            if (module)
+                runCommand("pactl", { "unload-module", module->trimmed() });
+        };
+        const auto letGo = qScopeGuard([&] {
+            unload(source);
+            unload(sink);
+        });
+        QVERIFY(sink && source);
+        {
+            frmMain w;
+            w.show();
+            QWidget *panel = child(w, "Frame1");
+            QStringList items;
+            QMenu *menu = openMenu(panel, "mnurecorder");
+            for (const QAction *action : menu->actions())
+                items << action->text();
+            menu->close();
+            const qsizetype first = items.indexOf("Microphone") + 1;
+            QVERIFY(first > 0);
+            QCOMPARE(items.mid(first, 1), { "System Default (Remapped Monitor of Null Output)" });
+            QVERIFY(items.mid(first + 1).contains("Desk Microphone"));
+            QVERIFY(pickMenuItem(panel, "mnurecorder", "Desk Microphone"));
+            click(w, "cmdrecord");
+            QTRY_COMPARE(recordingFrom(), QStringList { "deskmic" });
+            QProcess paplay;
+            paplay.start(QStringLiteral("paplay"), { QStringLiteral("--device=desk"), tone });
+            QTRY_VERIFY_WITH_TIMEOUT(
+                child(w, "mtrpanel")->accessibleDescription().contains("peak -"), 10000);
+            QTRY_COMPARE_WITH_TIMEOUT(paplay.state(), QProcess::NotRunning, 30000);
+            click(w, "cmdstop");
+        }
+        unload(source);
+        frmMain w;
+        w.show();
+        click(w, "cmdrecord");
+        QTRY_COMPARE(recordingFrom(), QStringList { "vmic" });
+        QCOMPARE(boxes.shown(),
+            { "Message: THE CHOSEN MICROPHONE, Desk Microphone, IS NOT CONNECTED. THE SYSTEM'S "
+              "DEFAULT INPUT IS HEARD INSTEAD." });
+        click(w, "cmdstop");
+        pickMenuItem(
+            child(w, "Frame1"), "mnurecorder", "System Default (Remapped Monitor of Null Output)");
+    }
     // The take and the voice follower share one input. One told of a loss that has not yet
     // let go hears nothing of the capture that starts after it.
     void aListenerToldOfALossHearsNoMore()
