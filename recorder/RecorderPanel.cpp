@@ -13,6 +13,8 @@
 #include "recorder/WaveAudioDevice.h"
 #include "settings/SettingsForm.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -174,6 +176,7 @@ void RecorderPanel::showMenu(const QPoint &pos)
     m_menu->clear();
     m_meters->addPanelMenuItems(m_menu);
     m_input->addMenuItems(m_menu);
+    addRecentTakes();
     m_menu->popup(Frame1->mapToGlobal(pos));
 }
 
@@ -197,14 +200,50 @@ void RecorderPanel::offerLeftTakes()
         }
         if (!kept)
             continue; // deleted as it is let go
-        mciSendStringA(QStringLiteral("close all"), mMciReturn, kMciBufferLength, 0);
-        mMciResult = qint32(openLeftTake(QStringLiteral("recSound"), std::move(take)));
-        // Held as if just recorded and stopped. Older ones wait for the next start,
-        // so that keeping one never costs another.
-        mTimeText = length;
-        lbltime->setText(mTimeText);
-        cmdstop->setEnabled(true);
-        endRecording();
+        // Older ones wait for the next start, so that keeping one never costs another.
+        makeCurrent(std::move(take));
         return;
     }
+}
+
+void RecorderPanel::makeCurrent(std::unique_ptr<TakeFile> take)
+{
+    mTimeText = recordTimeText(qint32(take->frameBytes() / kTakeBytesPerSec));
+    mciSendStringA(QStringLiteral("close all"), mMciReturn, kMciBufferLength, 0);
+    mMciResult = qint32(openLeftTake(QStringLiteral("recSound"), std::move(take)));
+    lbltime->setText(mTimeText);
+    cmdstop->setEnabled(true);
+    endRecording();
+}
+
+void RecorderPanel::addRecentTakes()
+{
+    m_menu->addSection(QStringLiteral("Recent Takes"));
+    const QStringList takes = TakeFile::recent();
+    if (takes.isEmpty())
+        m_menu->addAction(QStringLiteral("No Recent Takes"))->setEnabled(false);
+    // Choosing one lets the take now held go, so not while it records or saves.
+    const bool free = mRecording == 0 && !m_save->isSaving();
+    for (const QString &path : takes) {
+        const QFileInfo file(path);
+        const qint32 seconds = qint32(file.size() / kTakeBytesPerSec);
+        const QDateTime started = file.lastModified().addSecs(-seconds);
+        QAction *action = m_menu->addAction(QStringLiteral("%1  %2").arg(
+            started.toString(QStringLiteral("yyyy-MM-dd hh:mm")), recordTimeText(seconds)));
+        // The take held now is among them, held by this program.
+        action->setEnabled(free && !TakeFile::isHeld(path));
+        connect(action, &QAction::triggered, this, [this, path] { openRecentTake(path); });
+    }
+}
+
+void RecorderPanel::openRecentTake(const QString &path)
+{
+    // Held before the take now held goes among the recent ones, so that pruning spares it.
+    std::unique_ptr<TakeFile> take = TakeFile::hold(path);
+    if (!take) {
+        ShowError(m_window,
+            QStringLiteral("THE RECORDING IS GONE, OR ANOTHER RUN OF THE PROGRAM HOLDS IT."));
+        return;
+    }
+    makeCurrent(std::move(take));
 }

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <memory>
+
 class InputChoice;
 class InputMeters;
 class QGroupBox;
@@ -12,6 +14,7 @@ class QToolButton;
 class QWidget;
 class SavePanel;
 class SettingsForm;
+class TakeFile;
 
 // The "Recorder" panel: Record, Stop and Play of the one take, the recording time, the
 // take a run that did not end properly left behind, and the take's Save.
@@ -41,6 +44,10 @@ private:
     void endRecording();
     // Offers takes that runs ending without cleaning up left behind.
     void offerLeftTakes();
+    void addRecentTakes();
+    void openRecentTake(const QString &path);
+    // The take becomes the one to play and save, as if just recorded and stopped.
+    void makeCurrent(std::unique_ptr<TakeFile> take);
     void ShowRecordTime();
     void reportMciResult();
     void showMenu(const QPoint &pos);

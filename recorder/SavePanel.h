@@ -28,6 +28,7 @@ public:
     // A recording keeps Save for its Stop; once it has ended, Save is free unless a save
     // is under way.
     void setRecording(bool recording);
+    bool isSaving() const { return mSaving; }
 
 Q_SIGNALS:
     // From the chosen name to the end of the encoding.

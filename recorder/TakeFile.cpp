@@ -27,6 +27,44 @@ namespace
 constexpr auto kSyncEvery = std::chrono::seconds(1);
 const QString kPrefix = QStringLiteral("take-");
 const QString kSuffix = QStringLiteral(".pcm");
+// The recent takes kept: the newest always, then older ones while both limits hold.
+constexpr int kMaxRecent = 10;
+constexpr qint64 kMaxRecentBytes = 2'000'000'000;
+
+// The take files in a folder, newest first.
+QFileInfoList takesIn(const QString &folder)
+{
+    return QDir(folder).entryInfoList(
+        { kPrefix + QLatin1Char('*') + kSuffix }, QDir::Files | QDir::System, QDir::Time);
+}
+
+QStringList pathsOfTakesIn(const QString &folder)
+{
+    QStringList paths;
+    if (!folder.isEmpty()) {
+        for (const QFileInfo &entry : takesIn(folder))
+            paths.append(entry.filePath());
+    }
+    return paths;
+}
+
+// Drops the oldest recent takes beyond the limits; one a program holds stays.
+void pruneRecent(const QString &folder)
+{
+    int count = 0;
+    qint64 bytes = 0;
+    bool full = false;
+    for (const QFileInfo &entry : takesIn(folder)) {
+        full = full
+            || (count > 0 && (count >= kMaxRecent || bytes + entry.size() > kMaxRecentBytes));
+        if (full && !TakeFile::isHeld(entry.filePath())) {
+            QFile::remove(entry.filePath());
+            continue;
+        }
+        ++count;
+        bytes += entry.size();
+    }
+}
 
 // Why a call failed, in the words of the program's messages.
 QString reasonOf(int error)
@@ -153,9 +191,45 @@ TakeFile::~TakeFile()
     // A flush under way on a slow disk ends on its own, on its own copy of the file.
     m_flusher->close();
     QIODevice::close();
-    if (!m_kept)
-        ::unlink(QFile::encodeName(m_path).constData());
-    ::close(m_fd);
+    bool recent = false;
+    if (!m_kept) {
+        // Where the recent takes cannot be kept, the take waits for the next start's question.
+        if (m_recent && frameBytes() > 0)
+            recent = moveToRecent();
+        else
+            ::unlink(QFile::encodeName(m_path).constData());
+    }
+    ::close(m_fd); // lets go of the lock, so that pruning sees the take as no one's
+    if (recent)
+        pruneRecent(QFileInfo(m_path).path());
+}
+
+QString TakeFile::recentFolder()
+{
+    const QString takes = folder();
+    if (takes.isEmpty())
+        return QString();
+    const QString recent = takes + QStringLiteral("/recent");
+    return makePrivateFolder(recent).isEmpty() ? recent : QString();
+}
+
+bool TakeFile::moveToRecent()
+{
+    if (frameBytes() == 0)
+        return false;
+    const QString where = recentFolder();
+    if (where.isEmpty())
+        return false;
+    const QString target = where + QLatin1Char('/') + QFileInfo(m_path).fileName();
+    if (target == m_path)
+        return true;
+    // What the take holds reaches the disk before its name moves.
+    if (fdatasync(m_fd) != 0
+        || ::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(target).constData())
+            != 0)
+        return false;
+    m_path = target;
+    return true;
 }
 
 QString TakeFile::folder(QString *problem)
@@ -225,15 +299,22 @@ std::unique_ptr<TakeFile> TakeFile::create(QString *problem)
 
 QStringList TakeFile::found()
 {
-    const QString where = folder();
-    if (where.isEmpty())
-        return {};
-    QStringList paths;
-    const QFileInfoList entries = QDir(where).entryInfoList(
-        { kPrefix + QLatin1Char('*') + kSuffix }, QDir::Files | QDir::System, QDir::Time);
-    for (const QFileInfo &entry : entries)
-        paths.append(entry.filePath());
-    return paths;
+    return pathsOfTakesIn(folder());
+}
+
+QStringList TakeFile::recent()
+{
+    return pathsOfTakesIn(recentFolder());
+}
+
+bool TakeFile::isHeld(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool held = flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    return held;
 }
 
 std::unique_ptr<TakeFile> TakeFile::hold(const QString &path)

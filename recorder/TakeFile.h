@@ -12,6 +12,8 @@
 // recovered at any moment: what is written reaches the disk within a second, and a
 // run that ends without cleaning up leaves it for the next start. The holder keeps
 // a lock on it, so a second program running meanwhile never takes it for a left one.
+// A take let go unsaved joins the recent takes, in a folder of their own beside it: the ten
+// newest, and no more than 2 GB of them.
 class TakeFile final : public QIODevice
 {
     Q_OBJECT
@@ -25,6 +27,10 @@ public:
     // A take nobody holds, held from now on; null when another holds it or it is
     // no take of the user's.
     static std::unique_ptr<TakeFile> hold(const QString &path);
+    // The recent takes, newest first.
+    static QStringList recent();
+    // Whether a program running now, this one included, holds the take.
+    static bool isHeld(const QString &path);
     // Where takes live; made, private, when missing. Empty when it cannot be, with why, naming
     // the folder, in problem.
     static QString folder(QString *problem = nullptr);
@@ -34,6 +40,9 @@ public:
     ~TakeFile() override; // deletes the file, unless kept
     // Leaves the file on the disk when the take is let go, for a later start to offer.
     void keep() { m_kept = true; }
+    // Keeps the take among the recent ones when it is let go, unless it holds nothing; where
+    // they cannot be kept, it stays for a later start to offer.
+    void keepAsRecent() { m_recent = true; }
 
     QString fileName() const { return m_path; }
     // A name that reaches the take's frames for reading even when its own is gone: a take
@@ -69,6 +78,10 @@ protected:
 
 private:
     TakeFile(int fd, const QString &path);
+    // The recent takes' folder, made private when missing; empty when it cannot be.
+    static QString recentFolder();
+    // True when the file is now a recent take, or already was one.
+    bool moveToRecent();
 
     // The flushing thread and what it shares with the take; it outlives the take until a
     // flush under way has ended.
@@ -77,6 +90,7 @@ private:
     int m_fd;
     QString m_path;
     bool m_kept = false;
+    bool m_recent = false;
     std::chrono::steady_clock::time_point m_synced; // the writer's last request for a flush
     std::shared_ptr<Flusher> m_flusher;
     std::function<void()> m_writeFailed;

@@ -33,6 +33,8 @@ WaveAudioDevice::~WaveAudioDevice()
 {
     stop(); // no stream is left to tell of its end
     dropEncoding();
+    if (m_take && !m_saved)
+        m_take->keepAsRecent();
 }
 
 void WaveAudioDevice::dropEncoding()
@@ -157,6 +159,7 @@ MciError WaveAudioDevice::save(const QString &path)
     const MciError saved = writeWaveFile(pcm, bytes, path);
     if (saved != MciError::None)
         return saved;
+    m_saved = true;
     // Saving a stopped take ends its MP3; only one of every frame the WAV holds is offered.
     if (m_mp3 && !m_recording) {
         m_take->setWrittenHandler({});

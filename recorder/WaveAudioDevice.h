@@ -15,7 +15,8 @@
 
 // A "waveaudio" element: one take, streamed to a take file while it is recorded and
 // deleted with the element. A take recorded from its start is encoded into an MP3 beside
-// it, which its save offers to the MP3 of the WAV it writes. A recording or playback that ends on
+// it, which its save offers to the MP3 of the WAV it writes. A take never saved joins the
+// recent takes as the element goes. A recording or playback that ends on
 // its own (the sound server went away, the disk is full) stops the element and is told to the MCI
 // failure listener, with what was kept until then still held.
 class WaveAudioDevice final : public MciDevice
@@ -50,6 +51,7 @@ private:
     bool m_recording = false;
     QString m_errorDetail; // why the take could not be made
     bool m_playing = false;
+    bool m_saved = false; // a WAV holds the take
 };
 
 // Makes "open new Type waveaudio" create WaveAudioDevice elements, each with a

@@ -193,6 +193,32 @@ class tst_Recorder : public QObject
         m_audio.feed(frames);
         click(w, "cmdstop");
     }
+    // The recent takes the panel's menu lists, newest first, each as "<when>  <length>".
+    static QStringList recentTakes(frmMain &w)
+    {
+        QMenu *menu = openMenu(child(w, "Frame1"), "mnurecorder");
+        const QList<QAction *> items = menu->actions();
+        QStringList listed;
+        bool recent = false;
+        for (const QAction *item : items) {
+            if (recent)
+                listed << item->text() + (item->isEnabled() ? "" : " (disabled)");
+            recent = recent || item->text() == "Recent Takes";
+        }
+        menu->close();
+        return listed;
+    }
+    // Picks the recent take listed at index.
+    static void openRecent(frmMain &w, qsizetype index)
+    {
+        QMenu *menu = openMenu(child(w, "Frame1"), "mnurecorder");
+        const QList<QAction *> items = menu->actions();
+        const qsizetype first = std::find_if(items.begin(), items.end(),
+                                    [](const QAction *a) { return a->text() == "Recent Takes"; })
+            - items.begin() + 1;
+        items.at(first + index)->trigger();
+        menu->close();
+    }
     void pressSave(frmMain &w, const QString &chosen) // as the user would, up to the box
     {
         const size_t shown = m_boxes.list.size();
@@ -217,6 +243,7 @@ private Q_SLOTS:
     {
         m_audio = SyntheticAudio();
         installWaveAudioDriver(m_audio.factory());
+        QDir(TakeFile::folder() + "/recent").removeRecursively(); // those of the test before
         setRecordClock([this] { return m_now; });
         m_boxes.list.clear();
         m_answers.emplace();
@@ -557,9 +584,9 @@ private Q_SLOTS:
         QCOMPARE(boxes(), QStringList { kDone + path("take.mp3") });
         QCOMPARE(fileBytes(path("take.wav")).mid(44), SyntheticAudio::signal(0, 16000));
     }
-    // The take lives in a folder of the user's own, never in a shared one, and only while the
-    // run lasts: a clean end (here the end signals, as the close box) deletes it, a kill leaves
-    // it to be offered at the next start, and Yes there makes it the take to play and save.
+    // The take lives in a folder of the user's own, never in a shared one: a clean end (here
+    // the end signals, as the close box) keeps it among the recent takes, a kill leaves it to be
+    // offered at the next start, and Yes there makes it the take to play and save.
     void offersATakeAKilledRunLeft_data()
     {
         QTest::addColumn<int>("signal");
@@ -586,6 +613,8 @@ private Q_SLOTS:
         older.close();
         QCOMPARE(run.exitStatus() == QProcess::NormalExit && !run.exitCode(), signal != SIGKILL);
         QCOMPARE(takes.entryList(QDir::Files).size(), signal == SIGKILL ? 2 : 1);
+        QCOMPARE(QDir(takes.filePath("recent")).entryList(QDir::Files).size(),
+            signal == SIGKILL ? 0 : 1);
         if (signal != SIGKILL)
             return void(older.remove());
         // One a program running now holds is never offered.
@@ -625,6 +654,65 @@ private Q_SLOTS:
             QCOMPARE(fileBytes(takes.filePath(name)), SyntheticAudio::signal(0, 44100));
             QVERIFY(QFile::remove(takes.filePath(name)));
         }
+    }
+    // A take let go unsaved (Record over it, Exit) joins the recent takes, listed newest first
+    // in the panel's menu with when it began and how long it is, and no question at the next
+    // start. Choosing one makes it the take to play and save; a saved one leaves the list, and
+    // the one held now is listed but cannot be chosen. The ten newest stay, and no more than
+    // 2 GB of them, the oldest going first.
+    void keepsUnsavedTakesAsRecent()
+    {
+        const QRegularExpression listed(
+            "^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d  (\\d+:\\d\\d)( \\(disabled\\))?$");
+        const auto lengths = [&](frmMain &w) {
+            QStringList found;
+            for (const QString &item : recentTakes(w)) {
+                const QRegularExpressionMatch match = listed.match(item);
+                found << (match.hasMatch() ? match.captured(1) + match.captured(2) : item);
+            }
+            return found;
+        };
+        {
+            frmMain w;
+            w.show();
+            QCOMPARE(lengths(w), { "No Recent Takes (disabled)" });
+            recordTake(w, 44100);
+            recordTake(w, 88200); // over the first
+            QCOMPARE(lengths(w), { "00:01" });
+            click(w, "cmdexit");
+        }
+        frmMain w;
+        w.show();
+        QCOMPARE(lengths(w), QStringList({ "00:02", "00:01" }));
+        openRecent(w, 1);
+        QCOMPARE(panel(w), takeReady("00:01"));
+        QCOMPARE(lengths(w), QStringList({ "00:02", "00:01 (disabled)" }));
+        save(w, QStringLiteral("first.mp3"));
+        QCOMPARE(fileBytes(path("first.wav")).mid(44), SyntheticAudio::signal(0, 44100));
+        openRecent(w, 0);
+        QCOMPARE(lengths(w), { "00:02 (disabled)" }); // the saved one is gone
+        save(w, QStringLiteral("second.mp3"));
+        QCOMPARE(fileBytes(path("second.wav")).mid(44), SyntheticAudio::signal(44100, 88200));
+        QCOMPARE(boxes(), QStringList({ kDone + path("first.mp3"), kDone + path("second.mp3") }));
+
+        // Eleven more, each a second longer than the one before; the first of them goes.
+        for (int seconds = 1; seconds <= 12; ++seconds)
+            recordTake(w, seconds * 44100);
+        QStringList newest;
+        for (int seconds = 11; seconds >= 2; --seconds)
+            newest << recordTimeText(seconds);
+        QCOMPARE(lengths(w), newest);
+        // Two long ones pass 2 GB together: the older goes, and those before it.
+        for (int i = 0; i < 2; ++i) {
+            click(w, "cmdrecord");
+            m_audio.feed(44100);
+            const QStringList held = TakeFile::found();
+            QCOMPARE(held.size(), 1);
+            QVERIFY(QFile::resize(held.first(), 1'200'000'000)); // sparse: no disk taken
+            click(w, "cmdstop");
+        }
+        recordTake(w);
+        QCOMPARE(lengths(w), { recordTimeText(1'200'000'000 / kTakeBytesPerSec) });
     }
     // The MP3 is made while the take is recorded, at the rate the settings show at Record, and
     // the save writes it without encoding again: the same bytes an encoding of the saved WAV
