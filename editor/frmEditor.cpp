@@ -1,5 +1,6 @@
 #include "editor/frmEditor.h"
 
+#include "editor/KeptScripts.h"
 #include "editor/ScriptFile.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
@@ -10,7 +11,9 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QToolButton>
 
 namespace
@@ -76,6 +79,38 @@ void frmEditor::connectControls()
     connect(cmdopen, &QToolButton::clicked, this, &frmEditor::cmdopen_Click);
     connect(cmdsave, &QToolButton::clicked, this, &frmEditor::cmdsave_Click);
     connect(cmddone, &QToolButton::clicked, this, &frmEditor::cmddone_Click);
+    txteditor->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(txteditor, &QWidget::customContextMenuRequested, this, &frmEditor::showTextMenu);
+}
+
+void frmEditor::showTextMenu(const QPoint &pos)
+{
+    // The box makes its own menu afresh each time; the one before goes.
+    delete m_textMenu;
+    QMenu *menu = m_textMenu = txteditor->createStandardContextMenu(pos);
+    menu->setObjectName(QStringLiteral("mnueditor"));
+    menu->addSeparator();
+    const auto add = [this, menu](const QString &text, KeptScripts::Kind kind) {
+        const std::optional<QString> kept = KeptScripts::kept(kind);
+        QAction *action = menu->addAction(text);
+        action->setEnabled(kept.has_value());
+        if (kept)
+            connect(action, &QAction::triggered, this, [this, text = *kept] { restore(text); });
+    };
+    add(QStringLiteral("Restore Closed Text"), KeptScripts::Kind::ClosedText);
+    add(QStringLiteral("Restore Last Script"), KeptScripts::Kind::LastScript);
+    menu->popup(txteditor->viewport()->mapToGlobal(pos));
+}
+
+void frmEditor::restore(const QString &text)
+{
+    // In place of what the box holds, as one step that Undo takes back.
+    QTextCursor cursor(txteditor->document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+    cursor.endEditBlock();
+    txteditor->setTextCursor(cursor);
 }
 
 void frmEditor::cmdopen_Click()
@@ -124,8 +159,14 @@ void frmEditor::cmddone_Click()
     const WaitCursor busy;
     // Straight into the store's document: the text box would lay a long paragraph out
     // at once to place its cursor, and the store is laid out at Start anyway.
-    m_store->document()->setPlainText(scriptText(txteditor));
+    const QString script = scriptText(txteditor);
+    m_store->document()->setPlainText(script);
     hide();
+    if (const std::optional<QString> problem
+        = KeptScripts::keep(KeptScripts::Kind::LastScript, script))
+        ShowError(parentWidget(),
+            QStringLiteral("THE SCRIPT COULD NOT BE KEPT FOR RESTORING IN THE EDITOR: ")
+                + *problem);
 }
 
 void frmEditor::showEvent(QShowEvent *event)
@@ -137,6 +178,14 @@ void frmEditor::showEvent(QShowEvent *event)
 
 void frmEditor::closeEvent(QCloseEvent *event)
 {
+    // The box comes back empty; what it held can be restored from its menu.
+    const QString text = scriptText(txteditor);
+    if (!text.isEmpty()) {
+        if (const std::optional<QString> problem
+            = KeptScripts::keep(KeptScripts::Kind::ClosedText, text))
+            ShowError(this,
+                QStringLiteral("THE EDITOR'S TEXT COULD NOT BE KEPT FOR RESTORING: ") + *problem);
+    }
     m_unloaded = true;
     QDialog::closeEvent(event);
 }

@@ -3,7 +3,10 @@
 #include "platform/CommonDialog.h"
 #include "platform/ModalForm.h"
 
+#include <QPointer>
+
 class QGroupBox;
+class QMenu;
 class QPlainTextEdit;
 class QToolButton;
 
@@ -29,6 +32,9 @@ private:
     void cmdopen_Click();
     void cmdsave_Click();
     void cmddone_Click();
+    // The text box's own menu, and the kept texts to restore.
+    void showTextMenu(const QPoint &pos);
+    void restore(const QString &text);
 
     QGroupBox *Frame1 = nullptr;
     QPlainTextEdit *txteditor = nullptr;
@@ -36,6 +42,7 @@ private:
     QToolButton *cmdsave = nullptr;
     QToolButton *cmdopen = nullptr;
     CommonDialog cdlgeditor;
+    QPointer<QMenu> m_textMenu;
 
     void buildWindow();
     void connectControls();

@@ -1,10 +1,10 @@
 #include "recorder/TakeFile.h"
 
+#include "platform/PrivateFolder.h"
 #include "recorder/AudioBackend.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QStandardPaths>
 #include <QStorageInfo>
 
 #include <algorithm>
@@ -64,45 +64,6 @@ void pruneRecent(const QString &folder)
         ++count;
         bytes += entry.size();
     }
-}
-
-// Why a call failed, in the words of the program's messages.
-QString reasonOf(int error)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return QStringLiteral("IT CANNOT BE WRITTEN TO");
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("THE DISK IS FULL");
-    default:
-        return qt_error_string(error).toUpper();
-    }
-}
-
-// Makes path a folder only the user can enter, when it is missing; empty when it is one,
-// else why not, naming the folder.
-QString makePrivateFolder(const QString &path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
-        return QStringLiteral("THE FOLDER %1 CANNOT BE MADE: %2.").arg(path, reasonOf(errno));
-    struct stat info {
-    };
-    if (lstat(name.constData(), &info) != 0)
-        return QStringLiteral("THE FOLDER %1 CANNOT BE READ: %2.").arg(path, reasonOf(errno));
-    if (S_ISLNK(info.st_mode))
-        return QStringLiteral("%1 IS A LINK, NOT A FOLDER OF ITS OWN.").arg(path);
-    if (!S_ISDIR(info.st_mode))
-        return QStringLiteral("%1 IS NO FOLDER.").arg(path);
-    if (info.st_uid != geteuid())
-        return QStringLiteral("THE FOLDER %1 BELONGS TO ANOTHER USER.").arg(path);
-    if (chmod(name.constData(), 0700) != 0)
-        return QStringLiteral("THE FOLDER %1 CANNOT BE MADE PRIVATE: %2.")
-            .arg(path, reasonOf(errno));
-    return QString();
 }
 
 // Opens and locks a take file; -1 when it is no regular file of ours or another holds it.
@@ -234,19 +195,7 @@ bool TakeFile::moveToRecent()
 
 QString TakeFile::folder(QString *problem)
 {
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    const QString app = data + QStringLiteral("/tellvane");
-    const QString takes = app + QStringLiteral("/takes");
-    QString why;
-    if (data.isEmpty())
-        why = QStringLiteral("THERE IS NO FOLDER FOR YOUR DATA.");
-    else if (!QDir().mkpath(data))
-        why = QStringLiteral("THE FOLDER %1 CANNOT BE MADE.").arg(data);
-    else if (why = makePrivateFolder(app); why.isEmpty())
-        why = makePrivateFolder(takes);
-    if (problem)
-        *problem = why;
-    return why.isEmpty() ? takes : QString();
+    return privateDataFolder(QStringLiteral("takes"), problem);
 }
 
 qint64 TakeFile::room()
@@ -273,7 +222,8 @@ std::unique_ptr<TakeFile> TakeFile::create(QString *problem)
                   QString::number(getpid()));
     const auto failed = [&] {
         if (problem)
-            *problem = QStringLiteral("NO TAKE CAN BE MADE IN %1: %2.").arg(where, reasonOf(errno));
+            *problem = QStringLiteral("NO TAKE CAN BE MADE IN %1: %2.")
+                           .arg(where, fileErrorReason(errno));
         return nullptr;
     };
     const QString making = name + QStringLiteral(".new");

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QStandardPaths>
 
 #include <sys/stat.h>
 
@@ -173,6 +174,66 @@ private Q_SLOTS:
         QCOMPARE(s.answers.fileNames.size(), 11); // none for an empty editor's Save
         QCOMPARE(s.messages.shown(),
             QStringList(3, "Error: COULD NOT SAVE THE FILE!") << "Error: NOTHING TO SAVE!");
+    }
+    // The close box empties the editor, but what it held comes back with "Restore Closed Text";
+    // the script Done last handed over, also in an earlier run, with "Restore Last Script". Each
+    // takes the editor's place as one step, which Undo takes back.
+    void restoresWhatWasClosedOrHandedOver()
+    {
+        const QString kept = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+            + "/tellvane/scripts";
+        QVERIFY(QDir(kept).removeRecursively());
+        const QString draft = QStringLiteral("Draft \u00E9\u4E2D \U0001F3A4\n  no line break");
+        const auto pick = [](QPlainTextEdit &text, const char *item) {
+            return pickMenuItem(text.viewport(), "mnueditor", item);
+        };
+        const auto offered = [](QPlainTextEdit &text) {
+            QStringList items;
+            QMenu *menu = openMenu(text.viewport(), "mnueditor");
+            for (const QAction *action : menu->actions())
+                if (action->text().startsWith("Restore") && action->isEnabled())
+                    items << action->text();
+            menu->close();
+            return items;
+        };
+        {
+            Session s;
+            s.useEditor([&](QWidget &editor, QPlainTextEdit &text) {
+                QCOMPARE(offered(text), QStringList());
+                text.setPlainText(draft);
+                editor.close();
+            });
+            s.useEditor([&](QWidget &editor, QPlainTextEdit &text) {
+                QVERIFY(text.toPlainText().isEmpty());
+                QCOMPARE(offered(text), { "Restore Closed Text" });
+                QTest::keyClicks(&text, QStringLiteral("typed"));
+                pick(text, "Restore Closed Text");
+                QCOMPARE(text.toPlainText(), draft);
+                QTest::keyClick(&text, Qt::Key_Z, Qt::ControlModifier);
+                QCOMPARE(text.toPlainText(), QStringLiteral("typed"));
+                text.setPlainText(QStringLiteral("The script"));
+                click(editor, "cmddone");
+            });
+            QVERIFY(s.messages.shown().isEmpty());
+        }
+        Session s; // the next run
+        s.useEditor([&](QWidget &editor, QPlainTextEdit &text) {
+            QCOMPARE(offered(text), QStringList({ "Restore Closed Text", "Restore Last Script" }));
+            pick(text, "Restore Last Script");
+            QCOMPARE(text.toPlainText(), QStringLiteral("The script"));
+            QTest::keyClick(&text, Qt::Key_Z, Qt::ControlModifier);
+            QVERIFY(text.toPlainText().isEmpty());
+            // Where nothing can be kept, the close box says so, and still empties the editor.
+            text.setPlainText(QStringLiteral("lost?"));
+            const Restore readOnly = makeReadOnly(kept);
+            editor.close();
+        });
+        const QStringList shown = s.messages.shown();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(
+            shown[0].startsWith("Error: THE EDITOR'S TEXT COULD NOT BE KEPT FOR RESTORING: THE "
+                                "FOLDER /"),
+            qPrintable(shown[0]));
     }
     void savesOnlyWhatTheUserConfirms_data()
     {
