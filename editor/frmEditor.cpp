@@ -46,6 +46,14 @@ frmEditor::frmEditor(QPlainTextEdit *store, QWidget *parent)
     connectControls();
 }
 
+frmEditor::~frmEditor()
+{
+    // Changed since Done handed it over (or since Open read it); no one is left to tell of a
+    // failure as the run ends.
+    if (!m_unloaded && txteditor->document()->isModified() && !scriptText(txteditor).isEmpty())
+        KeptScripts::keep(KeptScripts::Kind::ClosedText, scriptText(txteditor));
+}
+
 void frmEditor::buildWindow()
 {
     setUpFixedWindow(this, QStringLiteral("Editor"), kClientWidth, kClientHeight);
@@ -161,6 +169,7 @@ void frmEditor::cmddone_Click()
     // at once to place its cursor, and the store is laid out at Start anyway.
     const QString script = scriptText(txteditor);
     m_store->document()->setPlainText(script);
+    txteditor->document()->setModified(false);
     hide();
     if (const std::optional<QString> problem
         = KeptScripts::keep(KeptScripts::Kind::LastScript, script))

@@ -19,6 +19,8 @@ class frmEditor final : public ModalForm
 public:
     // store: the main window's script store, which only Done writes.
     explicit frmEditor(QPlainTextEdit *store, QWidget *parent);
+    // The run ends with the editor open: its text is kept as the close box would keep it.
+    ~frmEditor() override;
 
     // True once the close box has unloaded the window; its owner then
     // destroys it when the modal show returns.

@@ -5,6 +5,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QStringList>
 
 namespace
@@ -66,9 +67,37 @@ bool CommonDialog::finish(const Answer &answer)
     return !m_cancelled || !CancelError;
 }
 
+namespace
+{
+
+// Qt's dialog asks before it replaces a file, but not before it replaces a link that leads
+// nowhere, which the save replaces all the same: it asks about that too, in the same words.
+class FileDialog final : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QStringList chosen = selectedFiles();
+        if (acceptMode() == AcceptSave && !testOption(DontConfirmOverwrite) && !chosen.isEmpty()) {
+            const QFileInfo file(chosen.constFirst());
+            if (file.isSymLink() && !file.exists()
+                && QMessageBox::warning(this, windowTitle(),
+                       tr("%1 already exists.\nDo you want to replace it?").arg(file.fileName()),
+                       QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+                    == QMessageBox::No)
+                return;
+        }
+        QFileDialog::accept();
+    }
+};
+
+} // namespace
+
 CommonDialog::Answer CommonDialog::askForFile(Kind kind) const
 {
-    QFileDialog dialog(m_owner, DialogTitle);
+    FileDialog dialog(m_owner, DialogTitle);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     // The description is shown as the caller wrote it, without Qt's pattern suffix.
     dialog.setOption(QFileDialog::HideNameFilterDetails);

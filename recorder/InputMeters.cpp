@@ -96,6 +96,7 @@ void InputMeters::setListening(Listener listener, bool on)
         tmrlevel->start();
     } else if (!now && before) {
         tmrlevel->stop();
+        LevelTap::drain(); // a block on its way as the input closed shows nothing
         m_level.clear();
     }
     refresh();

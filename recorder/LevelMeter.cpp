@@ -30,7 +30,20 @@ LevelMeter::LevelMeter(QWidget *parent, bool countsClips)
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     m_shown.level = m_shown.peak = tenths(kMeterFloorDb);
-    setAccessibleDescription(QStringLiteral("No input"));
+    setAccessibleDescription(words());
+}
+
+QString LevelMeter::words() const
+{
+    QString words = m_shown.level <= tenths(kMeterFloorDb) ? QStringLiteral("No input")
+                                                           : QStringLiteral("%1 dBFS, peak %2 dBFS")
+                                                                 .arg(m_shown.level / 10.0)
+                                                                 .arg(m_shown.peak / 10.0);
+    if (m_shown.clipLit)
+        words += QStringLiteral(", CLIP");
+    if (m_countsClips)
+        words += QStringLiteral(", clipped %1 times in this take").arg(m_shown.clips);
+    return words;
 }
 
 void LevelMeter::showLevel(const InputLevel &level)
@@ -40,14 +53,7 @@ void LevelMeter::showLevel(const InputLevel &level)
     if (now == m_shown)
         return;
     m_shown = now;
-    QString words = now.level <= tenths(kMeterFloorDb)
-        ? QStringLiteral("No input")
-        : QStringLiteral("%1 dBFS, peak %2 dBFS").arg(now.level / 10.0).arg(now.peak / 10.0);
-    if (now.clipLit)
-        words += QStringLiteral(", CLIP");
-    if (m_countsClips)
-        words += QStringLiteral(", clipped %1 times in this take").arg(now.clips);
-    setAccessibleDescription(words);
+    setAccessibleDescription(words());
     update();
 }
 

@@ -28,6 +28,8 @@ private:
         int clips = 0;
         bool operator==(const Reading &) const = default;
     };
+    // What it shows, in words.
+    QString words() const;
 
     bool m_countsClips;
     Reading m_shown;

@@ -147,10 +147,11 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
 }
 
-// The names in a folder, hidden ones included.
+// The names in a folder, hidden ones and links that lead nowhere included.
 inline QStringList folderEntries(const QString &path)
 {
-    return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    return QDir(path).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
 
 // A settings.ini of a test's own, in a folder that disappears with the test.

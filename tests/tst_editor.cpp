@@ -58,6 +58,7 @@ private Q_SLOTS:
         };
         row("empty file", "", "", "");
         row("abc without line break", "abc", "abc", "abc\r\n");
+        row("ends in a character of two bytes", "caf\xc3\xa9", "caf\u00e9", "caf\xc3\xa9\r\n");
         row("blanks and line breaks", " \r\n\r\n", " \n\n", " \r\n\r\n");
         row("CR LF, LF and lone CR", "a\r\nb\nc\r\r\nd\n\re\r", "a\nb\nc\n\nd\n\ne\n",
             "a\r\nb\r\nc\r\n\r\nd\r\n\r\ne\r\n");
@@ -199,6 +200,9 @@ private Q_SLOTS:
         {
             Session s;
             s.useEditor([&](QWidget &editor, QPlainTextEdit &text) {
+                // The text fills most of the window, above the buttons.
+                QVERIFY(text.width() > editor.width() * 9 / 10);
+                QVERIFY(text.height() > editor.height() * 3 / 4);
                 QCOMPARE(offered(text), QStringList());
                 text.setPlainText(draft);
                 editor.close();
@@ -214,15 +218,23 @@ private Q_SLOTS:
                 text.setPlainText(QStringLiteral("The script"));
                 click(editor, "cmddone");
             });
+            // Changed after Done, the editor is open as the run ends.
+            s.useEditor([&](QWidget &editor, QPlainTextEdit &text) {
+                text.moveCursor(QTextCursor::End);
+                QTest::keyClicks(&text, QStringLiteral(", changed"));
+                editor.hide();
+            });
             QVERIFY(s.messages.shown().isEmpty());
         }
         Session s; // the next run
         s.useEditor([&](QWidget &editor, QPlainTextEdit &text) {
             QCOMPARE(offered(text), QStringList({ "Restore Closed Text", "Restore Last Script" }));
+            pick(text, "Restore Closed Text");
+            QCOMPARE(text.toPlainText(), QStringLiteral("The script, changed"));
             pick(text, "Restore Last Script");
             QCOMPARE(text.toPlainText(), QStringLiteral("The script"));
             QTest::keyClick(&text, Qt::Key_Z, Qt::ControlModifier);
-            QVERIFY(text.toPlainText().isEmpty());
+            QCOMPARE(text.toPlainText(), QStringLiteral("The script, changed"));
             // Where nothing can be kept, the close box says so, and still empties the editor.
             text.setPlainText(QStringLiteral("lost?"));
             const Restore readOnly = makeReadOnly(kept);
@@ -287,12 +299,21 @@ private Q_SLOTS:
     }
     // The recorder's Save in Qt's real dialog: "t3" typed where t3.mp3 exists is asked about as
     // the file it becomes. Kept, and the dialog then left, nothing is saved.
+    // The Save dialog asks before a name typed without its extension replaces what is there: a
+    // file, or a link that leads nowhere (the save would replace it as well).
+    void asksAboutTheMp3ATypedNameBecomes_data()
+    {
+        QTest::addColumn<bool>("link");
+        QTest::newRow("a file") << false;
+        QTest::newRow("a link that leads nowhere") << true;
+    }
     void asksAboutTheMp3ATypedNameBecomes()
     {
+        QFETCH(bool, link);
         Session s;
         CommonDialog::setAnswerer({});
         const QString mp3 = s.dir.filePath(QStringLiteral("t3.mp3"));
-        QVERIFY(writeFile(mp3, "old"));
+        QVERIFY(link ? QFile::link(s.dir.filePath("gone"), mp3) : writeFile(mp3, "old"));
         QString asked;
         QTimer user;
         connect(&user, &QTimer::timeout, this, [&] {
@@ -313,7 +334,10 @@ private Q_SLOTS:
         QVERIFY2(asked.startsWith(QStringLiteral("t3.mp3 ")), qPrintable(asked));
         QVERIFY(child(s.w, "cmdsave")->isEnabled() && !child<QTimer>(s.w, "tmrsave")->isActive());
         QCOMPARE(folderEntries(s.dir.path()), QStringList { "t3.mp3" });
-        QCOMPARE(fileBytes(mp3), QByteArray("old"));
+        if (link)
+            QCOMPARE(QFileInfo(mp3).symLinkTarget(), s.dir.filePath("gone"));
+        else
+            QCOMPARE(fileBytes(mp3), QByteArray("old"));
     }
 };
 

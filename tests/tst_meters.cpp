@@ -172,11 +172,18 @@ private Q_SLOTS:
         Window window;
         frmMain &w = window.w;
         QVERIFY(window.shown("mtrpanel"));
+        QCOMPARE(window.panel(), "No input, clipped 0 times in this take");
         QVERIFY(!window.shown("mtrprompt"));
         click(w, "cmdrecord");
         QVERIFY(window.shown("mtrprompt"));
         window.hear(below(-12), 50);
         QCOMPARE(window.panel(), "-12 dBFS, peak -12 dBFS, clipped 0 times in this take");
+        // As it looks: green from the left, the scale dark beyond the level, the sign unlit.
+        const QImage meter = child(w, "mtrpanel")->grab().toImage();
+        const int middle = meter.height() / 2;
+        QCOMPARE(meter.pixelColor(meter.width() / 10, middle), QColor(40, 200, 60));
+        QCOMPARE(meter.pixelColor(meter.width() * 3 / 5, middle), QColor(24, 24, 24));
+        QCOMPARE(meter.pixelColor(meter.width() - 3, 1), QColor(80, 0, 0));
         QCOMPARE(child(w, "mtrprompt")->accessibleDescription(), "-12 dBFS, peak -12 dBFS");
 
         window.hear(32767, 50);
