@@ -617,9 +617,15 @@ private Q_SLOTS:
             signal == SIGKILL ? 0 : 1);
         if (signal != SIGKILL)
             return void(older.remove());
-        // One a program running now holds is never offered.
+        // One a program running now holds is never offered, nor one of another user's.
         const std::unique_ptr<TakeFile> live = TakeFile::create();
         QVERIFY(live && live->write(SyntheticAudio::signal(0, 441)) > 0);
+        const QString foreign = takes.filePath("take-3-3.pcm");
+        QVERIFY(writeFile(foreign, SyntheticAudio::signal(0, 44100)));
+        if (geteuid() == 0)
+            QVERIFY(chown(QFile::encodeName(foreign).constData(), 65534, 65534) == 0);
+        else
+            QVERIFY(QFile::remove(foreign)); // only root can give a file away
         const QString question = "Message: A RECORDING OF %1 WAS LEFT BY A RUN OF THE PROGRAM "
                                  "THAT DID NOT END PROPERLY. DO YOU WANT TO KEEP IT?";
         // Yes to the newest makes it the take; the older one waits for the next start.
@@ -634,7 +640,8 @@ private Q_SLOTS:
         frmMain next;
         QTRY_COMPARE(m_boxes.shown(), QStringList { question.arg("00:01") });
         QVERIFY(!older.exists());
-        QCOMPARE(takes.entryList(QDir::Files).size(), 2);
+        QCOMPARE(takes.entryList(QDir::Files).size(), geteuid() == 0 ? 3 : 2);
+        QFile::remove(foreign);
     }
     // An end signal while the question about a left take shows (a logout) ends the run and
     // leaves that take, and the one not yet offered, for the next start.
