@@ -104,6 +104,8 @@ private Q_SLOTS:
             << Steps { { 3, 50 } } << -60.0 << -60.0 << false << 0 << false;
         QTest::newRow("falls 20 dB a second, the peak held")
             << Steps { { loud, 50 }, { 0, 1000 } } << -26.0 << -6.0 << false << 0 << false;
+        QTest::newRow("the peak is still held at 1.5 s")
+            << Steps { { loud, 50 }, { 0, 1500 } } << -36.0 << -6.0 << false << 0 << false;
         QTest::newRow("the peak falls after 1.5 s")
             << Steps { { loud, 50 }, { 0, 1550 } } << -37.0 << -37.0 << false << 0 << false;
         QTest::newRow("full scale, negative")
