@@ -31,6 +31,12 @@ std::optional<QString> keep(Kind kind, const QString &text)
     return std::nullopt;
 }
 
+bool has(Kind kind)
+{
+    const QString folder = privateDataFolder(QStringLiteral("scripts"));
+    return !folder.isEmpty() && QFile::exists(folder + QLatin1Char('/') + fileName(kind));
+}
+
 std::optional<QString> kept(Kind kind)
 {
     const QString folder = privateDataFolder(QStringLiteral("scripts"));

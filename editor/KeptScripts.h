@@ -15,6 +15,8 @@ enum class Kind { ClosedText, LastScript };
 // Keeps the text, in place of the one kept before; why not, upper case, when it cannot.
 std::optional<QString> keep(Kind kind, const QString &text);
 
+// Whether a text is kept, without reading it.
+bool has(Kind kind);
 // The text kept; none when nothing is.
 std::optional<QString> kept(Kind kind);
 

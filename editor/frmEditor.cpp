@@ -50,8 +50,14 @@ frmEditor::~frmEditor()
 {
     // Changed since Done handed it over (or since Open read it); no one is left to tell of a
     // failure as the run ends.
-    if (!m_unloaded && txteditor->document()->isModified() && !scriptText(txteditor).isEmpty())
-        KeptScripts::keep(KeptScripts::Kind::ClosedText, scriptText(txteditor));
+    if (!m_unloaded && txteditor->document()->isModified())
+        keepClosedText();
+}
+
+std::optional<QString> frmEditor::keepClosedText() const
+{
+    const QString text = scriptText(txteditor);
+    return text.isEmpty() ? std::nullopt : KeptScripts::keep(KeptScripts::Kind::ClosedText, text);
 }
 
 void frmEditor::buildWindow()
@@ -98,12 +104,14 @@ void frmEditor::showTextMenu(const QPoint &pos)
     QMenu *menu = m_textMenu = txteditor->createStandardContextMenu(pos);
     menu->setObjectName(QStringLiteral("mnueditor"));
     menu->addSeparator();
+    // Read only when chosen: a right click must not read two long scripts.
     const auto add = [this, menu](const QString &text, KeptScripts::Kind kind) {
-        const std::optional<QString> kept = KeptScripts::kept(kind);
         QAction *action = menu->addAction(text);
-        action->setEnabled(kept.has_value());
-        if (kept)
-            connect(action, &QAction::triggered, this, [this, text = *kept] { restore(text); });
+        action->setEnabled(KeptScripts::has(kind));
+        connect(action, &QAction::triggered, this, [this, kind] {
+            if (const std::optional<QString> kept = KeptScripts::kept(kind))
+                restore(*kept);
+        });
     };
     add(QStringLiteral("Restore Closed Text"), KeptScripts::Kind::ClosedText);
     add(QStringLiteral("Restore Last Script"), KeptScripts::Kind::LastScript);
@@ -188,13 +196,9 @@ void frmEditor::showEvent(QShowEvent *event)
 void frmEditor::closeEvent(QCloseEvent *event)
 {
     // The box comes back empty; what it held can be restored from its menu.
-    const QString text = scriptText(txteditor);
-    if (!text.isEmpty()) {
-        if (const std::optional<QString> problem
-            = KeptScripts::keep(KeptScripts::Kind::ClosedText, text))
-            ShowError(this,
-                QStringLiteral("THE EDITOR'S TEXT COULD NOT BE KEPT FOR RESTORING: ") + *problem);
-    }
+    if (const std::optional<QString> problem = keepClosedText())
+        ShowError(
+            this, QStringLiteral("THE EDITOR'S TEXT COULD NOT BE KEPT FOR RESTORING: ") + *problem);
     m_unloaded = true;
     QDialog::closeEvent(event);
 }

@@ -5,6 +5,8 @@
 
 #include <QPointer>
 
+#include <optional>
+
 class QGroupBox;
 class QMenu;
 class QPlainTextEdit;
@@ -37,6 +39,8 @@ private:
     // The text box's own menu, and the kept texts to restore.
     void showTextMenu(const QPoint &pos);
     void restore(const QString &text);
+    // What the box holds, unless empty, for "Restore Closed Text"; why not, when it cannot be.
+    std::optional<QString> keepClosedText() const;
 
     QGroupBox *Frame1 = nullptr;
     QPlainTextEdit *txteditor = nullptr;

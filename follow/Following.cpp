@@ -4,6 +4,7 @@
 #include "platform/Fonts.h"
 #include "platform/KeyPreview.h"
 #include "platform/MsgBox.h"
+#include "platform/StoreChoices.h"
 #include "platform/TextBoxLines.h"
 #include "prompter/PromptArea.h"
 #include "prompter/PromptBox.h"
@@ -135,12 +136,8 @@ void Following::followingFailed(const QString &message)
 void Following::storeChoice()
 {
     RigStore store;
-    store.setValue(kFollowVoice, m_on);
-    store.sync();
-    if (store.status() != QSettings::NoError)
-        ShowError(m_window,
-            QStringLiteral("THE CHOICE TO FOLLOW YOUR VOICE COULD NOT BE STORED. IT HOLDS UNTIL "
-                           "THE PROGRAM ENDS."));
+    ::storeChoice(m_window, store, { { kFollowVoice, m_on } },
+        QStringLiteral("THE CHOICE TO FOLLOW YOUR VOICE"));
 }
 
 void Following::showFollowSign()

@@ -1,5 +1,7 @@
 #include "prompter/RigChoices.h"
 
+#include "platform/StoreChoices.h"
+
 RigStore::RigStore()
     : QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("tellvane"),
         QStringLiteral("rig"))
@@ -32,11 +34,7 @@ RigChoices RigChoices::load()
 bool RigChoices::save() const
 {
     RigStore settings;
-    settings.setValue(kLeftRight, mirrorLeftRight);
-    settings.setValue(kTopBottom, mirrorTopBottom);
-    settings.setValue(kOnScreen, onScreen);
-    settings.setValue(kScreen, screen);
-    settings.setValue(kScreenIndex, screenIndex);
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    return storeValues(settings,
+        { { kLeftRight, mirrorLeftRight }, { kTopBottom, mirrorTopBottom }, { kOnScreen, onScreen },
+            { kScreen, screen }, { kScreenIndex, screenIndex } });
 }

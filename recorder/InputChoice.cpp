@@ -1,6 +1,7 @@
 #include "recorder/InputChoice.h"
 
 #include "platform/MsgBox.h"
+#include "platform/StoreChoices.h"
 #include "recorder/RecorderStore.h"
 #include "recorder/SoundInput.h"
 #include "recorder/SoundSources.h"
@@ -61,13 +62,8 @@ void InputChoice::choose(const QString &name, const QString &description)
     m_description = description;
     SoundInput::choose(name);
     RecorderStore store;
-    store.setValue(kName, name);
-    store.setValue(kDescription, description);
-    store.sync();
-    if (store.status() != QSettings::NoError)
-        ShowError(m_window,
-            QStringLiteral("THE CHOICE OF MICROPHONE COULD NOT BE STORED. IT HOLDS UNTIL THE "
-                           "PROGRAM ENDS."));
+    storeChoice(m_window, store, { { kName, name }, { kDescription, description } },
+        QStringLiteral("THE CHOICE OF MICROPHONE"));
 }
 
 void InputChoice::tellIfMissing()

@@ -1,7 +1,7 @@
 #include "recorder/InputMeters.h"
 
 #include "platform/Fonts.h"
-#include "platform/MsgBox.h"
+#include "platform/StoreChoices.h"
 #include "platform/Twips.h"
 #include "recorder/LevelMeter.h"
 #include "recorder/RecorderStore.h"
@@ -81,14 +81,14 @@ void InputMeters::showInPrompt(QWidget *area, QWidget *output)
 
 void InputMeters::setListening(Listener listener, bool on)
 {
-    const bool before = m_recording || m_following;
+    const bool before = listening();
     if (listener == Listener::Recording) {
         m_recording = on;
         m_level.setRecording(on);
     } else {
         m_following = on;
     }
-    const bool now = m_recording || m_following;
+    const bool now = listening();
     if (now && !before) {
         // What was heard before anyone listened is no one's.
         LevelTap::drain();
@@ -140,12 +140,8 @@ void InputMeters::setShown(Display display, bool on)
     m_shown[display] = on;
     showMeters();
     RecorderStore store;
-    store.setValue(QLatin1String(kDisplayKeys[display]), on);
-    store.sync();
-    if (store.status() != QSettings::NoError)
-        ShowError(m_window,
-            QStringLiteral("THE CHOICE TO SHOW THE INPUT LEVEL COULD NOT BE STORED. IT HOLDS "
-                           "UNTIL THE PROGRAM ENDS."));
+    storeChoice(m_window, store, { { QLatin1String(kDisplayKeys[display]), on } },
+        QStringLiteral("THE CHOICE TO SHOW THE INPUT LEVEL"));
 }
 
 bool InputMeters::eventFilter(QObject *watched, QEvent *event)
@@ -185,12 +181,11 @@ void InputMeters::refresh()
 
 void InputMeters::showMeters()
 {
-    const bool listening = m_recording || m_following;
     m_meters[Panel]->setVisible(m_shown[Panel] && !m_saving);
     m_meters[Panel]->raise();
     if (m_meters[Prompt]) {
-        m_meters[Prompt]->setVisible(m_shown[Prompt] && listening);
+        m_meters[Prompt]->setVisible(m_shown[Prompt] && listening());
         m_meters[Prompt]->raise();
-        m_meters[Output]->setVisible(m_shown[Output] && listening);
+        m_meters[Output]->setVisible(m_shown[Output] && listening());
     }
 }

@@ -49,6 +49,7 @@ private:
     void showOutputMenu(const QPoint &pos);
     void place();
     void showMeters();
+    bool listening() const { return m_recording || m_following; }
 
     QWidget *m_window;
     LevelMeter *m_meters[Displays] = {};
