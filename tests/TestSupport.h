@@ -38,30 +38,34 @@ inline void click(const QObject &window, const char *name)
     child<QAbstractButton>(window, name)->click();
 }
 
-// The context menu a right click on the control opens, found by its design name in the
-// control's window; the test stops when none opens.
-inline QMenu *openMenu(QWidget *control, const char *menuName)
+// The items of the context menu a right click on the control opens (found by its design name in
+// the control's window): each item's text, " (on)" after a checked one, " (greyed)" after one
+// that cannot be chosen. The item whose text is pick is chosen first. The test stops when no
+// menu opens.
+inline QStringList menuItems(QWidget *control, const char *menuName, const QString &pick = {})
 {
     QTest::mouseClick(control->window()->windowHandle(), Qt::RightButton, {},
         control->mapTo(control->window(), QPoint(control->width() - 4, 4)));
     auto *menu = control->window()->findChild<QMenu *>(QLatin1String(menuName));
     if (!menu || !menu->isVisible())
         qFatal("no menu %s", menuName);
-    return menu;
+    QStringList items;
+    for (QAction *action : menu->actions()) {
+        if (!pick.isEmpty() && action->text() == pick)
+            action->trigger();
+        items << action->text() + (action->isChecked() ? " (on)" : "")
+                + (action->isEnabled() ? "" : " (greyed)");
+    }
+    menu->close();
+    if (!pick.isEmpty() && !items.contains(pick) && !items.contains(pick + " (on)"))
+        qFatal("no menu item %s", qPrintable(pick));
+    return items;
 }
 
-// Picks an item of that menu by its text; answers whether it is checked afterwards.
+// Picks a switch of that menu; answers whether it is on afterwards.
 inline bool pickMenuItem(QWidget *control, const char *menuName, const QString &text)
 {
-    QMenu *menu = openMenu(control, menuName);
-    for (QAction *action : menu->actions()) {
-        if (action->text() == text) {
-            action->trigger();
-            menu->close();
-            return action->isChecked();
-        }
-    }
-    qFatal("no menu item %s", qPrintable(text));
+    return menuItems(control, menuName, text).contains(text + " (on)");
 }
 
 // One timeout of a window's timer found by its design name, as its interval would give it.

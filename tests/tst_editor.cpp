@@ -185,17 +185,10 @@ private Q_SLOTS:
             + "/tellvane/scripts";
         QVERIFY(QDir(kept).removeRecursively());
         const QString draft = QStringLiteral("Draft \u00E9\u4E2D \U0001F3A4\n  no line break");
-        const auto pick = [](QPlainTextEdit &text, const char *item) {
-            return pickMenuItem(text.viewport(), "mnueditor", item);
-        };
+        // The restore items that can be chosen.
         const auto offered = [](QPlainTextEdit &text) {
-            QStringList items;
-            QMenu *menu = openMenu(text.viewport(), "mnueditor");
-            for (const QAction *action : menu->actions())
-                if (action->text().startsWith("Restore") && action->isEnabled())
-                    items << action->text();
-            menu->close();
-            return items;
+            return menuItems(text.viewport(), "mnueditor")
+                .filter(QRegularExpression("^Restore [^(]*$"));
         };
         {
             Session s;
@@ -211,7 +204,7 @@ private Q_SLOTS:
                 QVERIFY(text.toPlainText().isEmpty());
                 QCOMPARE(offered(text), { "Restore Closed Text" });
                 QTest::keyClicks(&text, QStringLiteral("typed"));
-                pick(text, "Restore Closed Text");
+                menuItems(text.viewport(), "mnueditor", "Restore Closed Text");
                 QCOMPARE(text.toPlainText(), draft);
                 QTest::keyClick(&text, Qt::Key_Z, Qt::ControlModifier);
                 QCOMPARE(text.toPlainText(), QStringLiteral("typed"));
@@ -229,9 +222,9 @@ private Q_SLOTS:
         Session s; // the next run
         s.useEditor([&](QWidget &editor, QPlainTextEdit &text) {
             QCOMPARE(offered(text), QStringList({ "Restore Closed Text", "Restore Last Script" }));
-            pick(text, "Restore Closed Text");
+            menuItems(text.viewport(), "mnueditor", "Restore Closed Text");
             QCOMPARE(text.toPlainText(), QStringLiteral("The script, changed"));
-            pick(text, "Restore Last Script");
+            menuItems(text.viewport(), "mnueditor", "Restore Last Script");
             QCOMPARE(text.toPlainText(), QStringLiteral("The script"));
             QTest::keyClick(&text, Qt::Key_Z, Qt::ControlModifier);
             QCOMPARE(text.toPlainText(), QStringLiteral("The script, changed"));
@@ -297,10 +290,9 @@ private Q_SLOTS:
             QStringList(
                 { "Text Files(*.txt) (*.txt *.text)", "All Files (*.*)", "All Files", "asked" }));
     }
-    // The recorder's Save in Qt's real dialog: "t3" typed where t3.mp3 exists is asked about as
-    // the file it becomes. Kept, and the dialog then left, nothing is saved.
-    // The Save dialog asks before a name typed without its extension replaces what is there: a
-    // file, or a link that leads nowhere (the save would replace it as well).
+    // The recorder's Save in Qt's real dialog: "t3" typed where t3.mp3 is (a file, or a link that
+    // leads nowhere, which the save would replace as well) is asked about as the file it becomes.
+    // Kept, and the dialog then left, nothing is saved.
     void asksAboutTheMp3ATypedNameBecomes_data()
     {
         QTest::addColumn<bool>("link");

@@ -193,31 +193,18 @@ class tst_Recorder : public QObject
         m_audio.feed(frames);
         click(w, "cmdstop");
     }
-    // The recent takes the panel's menu lists, newest first, each as "<when>  <length>".
-    static QStringList recentTakes(frmMain &w)
+    // The recent takes the panel's menu lists, newest first, each by its length (" (greyed)"
+    // after the one held now) once its start is checked; the one at pick is chosen first.
+    static QStringList recentTakes(frmMain &w, qsizetype pick = -1)
     {
-        QMenu *menu = openMenu(child(w, "Frame1"), "mnurecorder");
-        const QList<QAction *> items = menu->actions();
-        QStringList listed;
-        bool recent = false;
-        for (const QAction *item : items) {
-            if (recent)
-                listed << item->text() + (item->isEnabled() ? "" : " (disabled)");
-            recent = recent || item->text() == "Recent Takes";
-        }
-        menu->close();
-        return listed;
-    }
-    // Picks the recent take listed at index.
-    static void openRecent(frmMain &w, qsizetype index)
-    {
-        QMenu *menu = openMenu(child(w, "Frame1"), "mnurecorder");
-        const QList<QAction *> items = menu->actions();
-        const qsizetype first = std::find_if(items.begin(), items.end(),
-                                    [](const QAction *a) { return a->text() == "Recent Takes"; })
-            - items.begin() + 1;
-        items.at(first + index)->trigger();
-        menu->close();
+        QWidget *panel = child(w, "Frame1");
+        QStringList items = menuItems(panel, "mnurecorder");
+        items = items.mid(items.indexOf("Recent Takes") + 1);
+        if (pick >= 0)
+            menuItems(panel, "mnurecorder", items.at(pick));
+        static const QRegularExpression listed(
+            "^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d  (\\d+:\\d\\d.*)$");
+        return items.replaceInStrings(listed, "\\1");
     }
     void pressSave(frmMain &w, const QString &chosen) // as the user would, up to the box
     {
@@ -465,33 +452,6 @@ private Q_SLOTS:
         QCOMPARE(files(), written);
         QVERIFY(!child<OcxLame>(w, "lameocx")->isEncoding());
     }
-    // An encoder still busy with another file cannot take the save's MP3: the save says so,
-    // keeps its WAV and gives Save back.
-    void saysWhenTheEncoderCannotStart()
-    {
-        frmMain w;
-        recordTake(w);
-        // Half an hour of silence, a header and a hole, keeps the encoder busy meanwhile.
-        const QString busy = path(QStringLiteral("busy.wav"));
-        QVERIFY(writeTone(busy, 440.0, 0.1));
-        QFile grown(busy);
-        const qint64 data = 30LL * 60 * 44100 * 4;
-        QVERIFY(grown.open(QIODevice::ReadWrite) && grown.resize(44 + data));
-        grown.seek(4);
-        const quint32 riff = quint32(36 + data), bytes = quint32(data);
-        grown.write(reinterpret_cast<const char *>(&riff), 4);
-        grown.seek(40);
-        grown.write(reinterpret_cast<const char *>(&bytes), 4);
-        grown.close();
-        auto *encoder = child<OcxLame>(w, "lameocx");
-        encoder->setBitrate(QStringLiteral("128"));
-        QVERIFY(encoder->EncodeFile(busy, path(QStringLiteral("busy.mp3"))));
-        pressSave(w, QStringLiteral("take.mp3")); // the MP3 bar shows the busy encoder's work
-        QCOMPARE(boxes(), QStringList("Error: COULD NOT START THE MP3 ENCODER!"));
-        QVERIFY(child(w, "cmdsave")->isEnabled());
-        QVERIFY(encoder->isEncoding());
-        QCOMPARE(readWave(path(QStringLiteral("take.wav"))).info.frames, 44100);
-    }
     // A run killed while it writes the WAV leaves nothing beside the old file, which stays.
     void leavesNothingWhenKilledDuringTheWavWrite()
     {
@@ -669,35 +629,25 @@ private Q_SLOTS:
     // 2 GB of them, the oldest going first.
     void keepsUnsavedTakesAsRecent()
     {
-        const QRegularExpression listed(
-            "^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d  (\\d+:\\d\\d)( \\(disabled\\))?$");
-        const auto lengths = [&](frmMain &w) {
-            QStringList found;
-            for (const QString &item : recentTakes(w)) {
-                const QRegularExpressionMatch match = listed.match(item);
-                found << (match.hasMatch() ? match.captured(1) + match.captured(2) : item);
-            }
-            return found;
-        };
         {
             frmMain w;
             w.show();
-            QCOMPARE(lengths(w), { "No Recent Takes (disabled)" });
+            QCOMPARE(recentTakes(w), { "No Recent Takes (greyed)" });
             recordTake(w, 44100);
             recordTake(w, 88200); // over the first
-            QCOMPARE(lengths(w), { "00:01" });
+            QCOMPARE(recentTakes(w), { "00:01" });
             click(w, "cmdexit");
         }
         frmMain w;
         w.show();
-        QCOMPARE(lengths(w), QStringList({ "00:02", "00:01" }));
-        openRecent(w, 1);
+        QCOMPARE(recentTakes(w), QStringList({ "00:02", "00:01" }));
+        recentTakes(w, 1);
         QCOMPARE(panel(w), takeReady("00:01"));
-        QCOMPARE(lengths(w), QStringList({ "00:02", "00:01 (disabled)" }));
+        QCOMPARE(recentTakes(w), QStringList({ "00:02", "00:01 (greyed)" }));
         save(w, QStringLiteral("first.mp3"));
         QCOMPARE(fileBytes(path("first.wav")).mid(44), SyntheticAudio::signal(0, 44100));
-        openRecent(w, 0);
-        QCOMPARE(lengths(w), { "00:02 (disabled)" }); // the saved one is gone
+        recentTakes(w, 0);
+        QCOMPARE(recentTakes(w), { "00:02 (greyed)" }); // the saved one is gone
         save(w, QStringLiteral("second.mp3"));
         QCOMPARE(fileBytes(path("second.wav")).mid(44), SyntheticAudio::signal(44100, 88200));
         QCOMPARE(boxes(), QStringList({ kDone + path("first.mp3"), kDone + path("second.mp3") }));
@@ -708,7 +658,7 @@ private Q_SLOTS:
         QStringList newest;
         for (int seconds = 11; seconds >= 2; --seconds)
             newest << recordTimeText(seconds);
-        QCOMPARE(lengths(w), newest);
+        QCOMPARE(recentTakes(w), newest);
         // Two long ones pass 2 GB together: the older goes, and those before it.
         for (int i = 0; i < 2; ++i) {
             click(w, "cmdrecord");
@@ -719,7 +669,7 @@ private Q_SLOTS:
             click(w, "cmdstop");
         }
         recordTake(w);
-        QCOMPARE(lengths(w), { recordTimeText(1'200'000'000 / kTakeBytesPerSec) });
+        QCOMPARE(recentTakes(w), { recordTimeText(1'200'000'000 / kTakeBytesPerSec) });
     }
     // The MP3 is made while the take is recorded, at the rate the settings show at Record, and
     // the save writes it without encoding again: the same bytes an encoding of the saved WAV

@@ -133,14 +133,11 @@ private Q_SLOTS:
             frmMain w;
             w.show();
             QWidget *panel = child(w, "Frame1");
-            QStringList items;
-            QMenu *menu = openMenu(panel, "mnurecorder");
-            for (const QAction *action : menu->actions())
-                items << action->text();
-            menu->close();
+            const QStringList items = menuItems(panel, "mnurecorder");
             const qsizetype first = items.indexOf("Microphone") + 1;
             QVERIFY(first > 0);
-            QCOMPARE(items.mid(first, 1), { "System Default (Remapped Monitor of Null Output)" });
+            QCOMPARE(
+                items.mid(first, 1), { "System Default (Remapped Monitor of Null Output) (on)" });
             QVERIFY(items.mid(first + 1).contains("Desk Microphone"));
             QVERIFY(pickMenuItem(panel, "mnurecorder", "Desk Microphone"));
             click(w, "cmdrecord");
