@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/GeneralPanel.h"
+#include "app/PromptControl.h"
 #include "follow/Following.h"
 #include "platform/EndSignals.h"
 #include "platform/Fonts.h"
@@ -13,6 +14,7 @@
 #include "prompter/ScrollerPanel.h"
 #include "recorder/InputMeters.h"
 #include "recorder/RecorderPanel.h"
+#include "remote/RemoteControl.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsForm.h"
 
@@ -21,11 +23,6 @@
 #include <QIcon>
 #include <QMenu>
 #include <QToolButton>
-
-namespace
-{
-constexpr int kSpeedStep = 5; // twips per tick, per press of Up or Down
-} // namespace
 
 frmMain::frmMain(QWidget *parent)
     : QWidget(parent)
@@ -54,6 +51,10 @@ void frmMain::buildWindow()
     m_general = new GeneralPanel(this, *m_settings);
     m_recorder = new RecorderPanel(this, *m_settings);
     m_following = new Following(this, *m_scroller, *m_area);
+    m_control = new PromptControl(*m_scroller, *m_area, *m_following, this);
+    m_remote = new RemoteControl(this, [this] { return m_control->figures(); });
+    connect(&m_area->rig(), &Rig::menuOpening, m_remote, &RemoteControl::addMenuItems);
+    connect(m_remote, &RemoteControl::commandReceived, m_control, &PromptControl::run);
     InputMeters &meters = m_recorder->meters();
     meters.showInPrompt(m_area->area(), m_area->rig().output());
     connect(&m_area->rig(), &Rig::menuOpening, &meters, &InputMeters::addPromptMenuItems);
@@ -79,7 +80,10 @@ void frmMain::Form_Load()
     else
         m_scroller->loadSpeed(m_scroller->speed());
     m_area->applyAreaColors();
-    new KeyPreview(this, [this](int &keyCode, int shift) { Form_KeyDown(keyCode, shift); });
+    auto *keys
+        = new KeyPreview(this, [this](int &keyCode, int shift) { Form_KeyDown(keyCode, shift); });
+    // The presenter may have clicked the output window last.
+    keys->addWindow(m_area->rig().output());
     m_recorder->load();
     // Loaded hidden, so that its bit rate holds line 6 from the start.
     m_settings->load();
@@ -87,29 +91,21 @@ void frmMain::Form_Load()
 
 void frmMain::Form_KeyDown(int &KeyCode, int Shift)
 {
-    // Following sees Space, Up and Down on their way to the scroller, and takes V.
-    m_following->keyDown(KeyCode, Shift);
-    switch (KeyCode) {
-    case VirtualKey::Up:
-        // Beyond the range the speed stops at its end.
-        m_scroller->nudge(kSpeedStep);
-        break;
-    case VirtualKey::Down:
-        m_scroller->nudge(-kSpeedStep);
-        break;
-    case VirtualKey::Space:
-        m_scroller->holdOrRelease();
-        break;
-    case VirtualKey::Escape: {
+    const std::optional<PromptCommand> command = commandForKey(KeyCode, Shift);
+    if (!command)
+        return;
+    if (*command == PromptCommand::ConsoleSize) {
         const int full = twipsToPixels(kFullClientHeight);
         setFixedSize(width(), height() == full ? twipsToPixels(kPromptClientHeight) : full);
-        break;
-    }
-    default:
-        m_area->rig().keyDown(KeyCode, Shift);
-        return;
+    } else {
+        m_control->run(*command);
     }
     KeyCode = 0;
+}
+
+void frmMain::switchOnRemote()
+{
+    m_remote->switchOn();
 }
 
 void frmMain::cmdexit_Click()

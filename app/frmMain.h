@@ -5,7 +5,9 @@
 class Following;
 class GeneralPanel;
 class PromptArea;
+class PromptControl;
 class RecorderPanel;
+class RemoteControl;
 class Scroller;
 class ScrollerPanel;
 class SettingsForm;
@@ -21,6 +23,9 @@ class frmMain final : public QWidget
 
 public:
     explicit frmMain(QWidget *parent = nullptr);
+
+    // The phone remote switched on, as its menu item does.
+    void switchOnRemote();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -45,4 +50,6 @@ private:
     GeneralPanel *m_general = nullptr;
     RecorderPanel *m_recorder = nullptr;
     Following *m_following = nullptr;
+    PromptControl *m_control = nullptr;
+    RemoteControl *m_remote = nullptr;
 };

@@ -21,5 +21,7 @@ int main(int argc, char *argv[])
     const QRect screen = window.screen()->availableGeometry();
     window.move(screen.center() - window.rect().center());
     window.show();
+    if (QCoreApplication::arguments().contains(QStringLiteral("--remote")))
+        window.switchOnRemote();
     return app.exec();
 }

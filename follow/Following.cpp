@@ -2,7 +2,6 @@
 
 #include "follow/VoiceFollow.h"
 #include "platform/Fonts.h"
-#include "platform/KeyPreview.h"
 #include "platform/MsgBox.h"
 #include "platform/StoreChoices.h"
 #include "platform/TextBoxLines.h"
@@ -64,19 +63,27 @@ void Following::addMenuItems(QMenu *menu)
     menu->addSeparator();
 }
 
-void Following::keyDown(int &keyCode, int shift)
+void Following::command(PromptCommand command)
 {
-    if (keyCode == VirtualKey::V && shift == 0) {
+    if (command == PromptCommand::Follow) {
         setFollowVoice(!m_on);
-        keyCode = 0;
         return;
     }
     if (!mVoice->isFollowing())
         return;
-    if (keyCode == VirtualKey::Space)
+    switch (command) {
+    case PromptCommand::HoldOrRelease:
         mFollowHeld = !mFollowHeld;
-    else if (keyCode == VirtualKey::Up || keyCode == VirtualKey::Down)
+        break;
+    case PromptCommand::Faster:
+    case PromptCommand::Slower:
+    case PromptCommand::FasterFine:
+    case PromptCommand::SlowerFine:
         mFollowNudge.start();
+        break;
+    default:
+        break;
+    }
 }
 
 void Following::setFollowVoice(bool on)

@@ -3,6 +3,8 @@
 #include <QElapsedTimer>
 #include <QObject>
 
+#include "prompter/PromptCommand.h"
+
 class PromptArea;
 class QLabel;
 class QMenu;
@@ -20,9 +22,10 @@ class Following final : public QObject
 public:
     Following(QWidget *window, Scroller &scroller, PromptArea &area);
 
-    // V switches following; Space holds it with the text and Up and Down nudge the speed for
-    // a moment, and go on to the scroller. A key used here is set to 0.
-    void keyDown(int &keyCode, int shift);
+    // A command on its way to the scroller: Follow switches following; a hold holds it with
+    // the text, and a change of speed takes the speed from it for a moment.
+    void command(PromptCommand command);
+    bool isOn() const { return m_on; }
 
 Q_SIGNALS:
     // The voice is being listened to, or no longer.
@@ -50,6 +53,6 @@ private:
     QLabel *lblfollow = nullptr; // the sign that the prompt follows the voice
     bool m_on = false; // the presenter's choice
     bool m_listening = false; // as last told
-    bool mFollowHeld = false; // Space holds the text while following
-    QElapsedTimer mFollowNudge; // since Up or Down last nudged the speed
+    bool mFollowHeld = false; // a hold holds the text while following
+    QElapsedTimer mFollowNudge; // since the speed was last changed by hand
 };

@@ -6,10 +6,15 @@
 
 KeyPreview::KeyPreview(QWidget *window, Handler handler)
     : QObject(window)
-    , m_window(window)
+    , m_windows { window }
     , m_handler(std::move(handler))
 {
     qApp->installEventFilter(this);
+}
+
+void KeyPreview::addWindow(QWidget *window)
+{
+    m_windows.append(window);
 }
 
 int KeyPreview::virtualKeyCode(int qtKey)
@@ -46,6 +51,10 @@ int KeyPreview::virtualKeyCode(int qtKey)
         return 45;
     case Qt::Key_Delete:
         return 46;
+    case Qt::Key_F5:
+        return 116;
+    case Qt::Key_Period:
+        return 190;
     default:
         break;
     }
@@ -61,7 +70,7 @@ bool KeyPreview::eventFilter(QObject *watched, QEvent *event)
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
         return false;
     auto *widget = qobject_cast<QWidget *>(watched);
-    if (!widget || widget->window() != m_window)
+    if (!widget || !m_windows.contains(widget->window()))
         return false;
 
     auto *key = static_cast<QKeyEvent *>(event);

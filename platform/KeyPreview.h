@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 
 #include <functional>
@@ -12,11 +14,16 @@ namespace VirtualKey
 {
 inline constexpr int Escape = 27;
 inline constexpr int Space = 32;
+inline constexpr int PageUp = 33;
+inline constexpr int PageDown = 34;
 inline constexpr int Up = 38;
 inline constexpr int Down = 40;
+inline constexpr int B = 66;
 inline constexpr int F = 70;
 inline constexpr int M = 77;
 inline constexpr int V = 86;
+inline constexpr int F5 = 116;
+inline constexpr int Period = 190;
 } // namespace VirtualKey
 
 // A window's key preview: its key-down handler sees every key pressed in the
@@ -33,6 +40,9 @@ public:
     // Lives as the window's child and watches the application's key events.
     KeyPreview(QWidget *window, Handler handler);
 
+    // Keys pressed in another window reach the handler too, as if pressed in this one.
+    void addWindow(QWidget *window);
+
     // The virtual-key code of a Qt key; 0 for keys without one here.
     static int virtualKeyCode(int qtKey);
 
@@ -40,7 +50,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QWidget *m_window;
+    QList<QPointer<QWidget>> m_windows;
     Handler m_handler;
     QSet<int> m_consumed; // Qt keys whose press was consumed and whose release is due
 };

@@ -52,6 +52,12 @@ PromptArea::PromptArea(QWidget *window)
     txtline->setGeometry(twipsRect(0, kReadingLineTop, 9375, kReadingLineHeight));
     txtline->setMinimumSize(0, 0);
 
+    picblank = new QWidget(picprompt);
+    picblank->setObjectName(QStringLiteral("picblank"));
+    picblank->setAutoFillBackground(true); // in the area's back colour, which it inherits
+    picblank->setGeometry(picprompt->rect());
+    picblank->hide();
+
     mRig = new Rig(window, picprompt);
     // Fills the prompt boxes after Start, one box at a time, while the window is idle.
     mFillTimer = new QTimer(this);
@@ -80,6 +86,31 @@ void PromptArea::applyAreaColors()
         colorFromRef(SettingsFile::toColor(gLineColor, SettingsFile::kDefaultLineColor)));
     txtline->setPalette(line);
     mRig->promptChanged();
+}
+
+void PromptArea::setBlank(bool blank)
+{
+    // Raised each time, above the meters and signs made after it.
+    if (blank)
+        picblank->raise();
+    picblank->setVisible(blank);
+    mRig->promptChanged();
+}
+
+bool PromptArea::isBlank() const
+{
+    return !picblank->isHidden();
+}
+
+QString PromptArea::lineText(int line) const
+{
+    TextBoxLines &lines = txtcontainer->lines();
+    if (line < 0 || line >= lines.lineCount())
+        return QString();
+    const int end = line + 1 < lines.lineCount() ? lines.lineIndex(line + 1) : -1;
+    if (lines.setSelection(lines.lineIndex(line), end) == -1)
+        return QString();
+    return lines.selectedText().trimmed();
 }
 
 bool PromptArea::isEmpty() const

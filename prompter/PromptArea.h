@@ -33,6 +33,12 @@ public:
     // The back colour to the area and its first box, the line colour to the reading line.
     void applyAreaColors();
 
+    // Shows only the area's background, which the rig's views copy, or the prompt again.
+    void setBlank(bool blank);
+    bool isBlank() const;
+    // The text of one of the laid-out script's display lines.
+    QString lineText(int line) const;
+
     bool isEmpty() const override;
     // A fresh start: the settings read again, the colours applied and the script cut into
     // boxes at the prompt's font size.
@@ -53,6 +59,7 @@ private:
 
     QWidget *picprompt = nullptr;
     QLineEdit *txtline = nullptr;
+    QWidget *picblank = nullptr; // covers the area while the prompt is blanked
     std::vector<PromptBox *> txtprompt;
     PromptBox *txtcontainer = nullptr;
     Rig *mRig = nullptr;

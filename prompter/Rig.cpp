@@ -1,6 +1,5 @@
 #include "prompter/Rig.h"
 
-#include "platform/KeyPreview.h"
 #include "platform/MsgBox.h"
 #include "prompter/PromptView.h"
 
@@ -50,17 +49,14 @@ void Rig::promptChanged()
         m_output->update();
 }
 
-void Rig::keyDown(int &keyCode, int shift)
+void Rig::toggleMirror()
 {
-    if (shift != 0)
-        return;
-    if (keyCode == VirtualKey::M)
-        setMirror(Qt::Horizontal, !m_choices.mirrorLeftRight);
-    else if (keyCode == VirtualKey::F)
-        setOnScreen(!m_choices.onScreen);
-    else
-        return;
-    keyCode = 0;
+    setMirror(Qt::Horizontal, !m_choices.mirrorLeftRight);
+}
+
+void Rig::toggleOutput()
+{
+    setOnScreen(!m_choices.onScreen);
 }
 
 bool Rig::eventFilter(QObject *watched, QEvent *event)

@@ -26,8 +26,10 @@ public:
 
     // The prompt area changed: every view repaints from it.
     void promptChanged();
-    // M toggles the left-to-right mirror, F the output window; a key used is set to 0.
-    void keyDown(int &keyCode, int shift);
+    // The key M: the left-to-right mirror on or off.
+    void toggleMirror();
+    // The key F: the output window shown or closed.
+    void toggleOutput();
     // The prompt output window, for what else shows in it.
     QWidget *output() const;
 

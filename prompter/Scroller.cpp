@@ -176,6 +176,15 @@ void Scroller::goToLine(int line, double fraction)
     Q_EMIT moved();
 }
 
+void Scroller::goBack(int lines)
+{
+    // Before the script reaches the reading line, going to its first line would move it on.
+    if (!isRunning() || distanceTo(0, 0) > 0)
+        return;
+    const Position at = readingPosition();
+    goToLine(std::max(0, at.line - lines), at.fraction);
+}
+
 size_t Scroller::boxOf(int line) const
 {
     const auto after = std::upper_bound(m_boxes.begin(), m_boxes.end(), line,

@@ -52,6 +52,8 @@ public:
         double fraction = 0;
     };
 
+    // The scroll clock's period: one tick each screen refresh.
+    static constexpr int kTickMs = 16;
     static constexpr int kMinSpeed = -110;
     static constexpr int kMaxSpeed = 110;
 
@@ -74,6 +76,9 @@ public:
     void loadSpeed(int speed);
     // Puts the point fraction down the display line at the reading line; while running.
     void goToLine(int line, double fraction = 0);
+    // Takes the text back by some display lines, the point within the line kept; once the
+    // script has reached the reading line, while running.
+    void goBack(int lines);
     // One tick of the scroll clock: every moving box rises by the speed.
     void tick();
 

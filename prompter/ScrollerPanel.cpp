@@ -86,7 +86,7 @@ ScrollerPanel::ScrollerPanel(QWidget *window, Scroller &scroller, PromptBox &sto
     tmrmain = new QTimer(this);
     // A window timer fired about 64 times a second where the speeds were tuned;
     // a speed stays a distance per tick at that rate.
-    tmrmain->setInterval(16);
+    tmrmain->setInterval(Scroller::kTickMs);
     tmrmain->setTimerType(Qt::PreciseTimer);
 
     nameControls({ { Frame2, "Frame2" }, { cmdeditor, "cmdeditor" }, { cmdstart, "cmdstart" },

@@ -82,6 +82,28 @@ QString state(const Prompter &p)
         words << QStringLiteral("window %1x%2").arg(p.w.width()).arg(p.w.height());
     return (words + p.messages.shown()).join(QStringLiteral("; "));
 }
+// The script line a presenter reads at the reading line.
+QString atReadingLine(const Prompter &p)
+{
+    const QWidget *line = child(p.w, "txtline");
+    const int y = line->geometry().center().y();
+    for (PromptBox *box : p.boxes()) {
+        if (box->isVisible() && box->geometry().contains(box->x() + 1, y))
+            return box->cursorForPosition(QPoint(1, y - box->y())).block().text();
+    }
+    return QString();
+}
+
+// Pixels of the prompt area in another colour than its background, black.
+int notBlack(const Prompter &p)
+{
+    const QImage area = child(p.w, "picprompt")->grab().toImage();
+    int count = 0;
+    for (int y = 0; y < area.height(); ++y)
+        for (int x = 0; x < area.width(); ++x)
+            count += area.pixel(x, y) != qRgb(0, 0, 0);
+    return count;
+}
 } // namespace
 
 class tst_Prompter : public QObject
@@ -203,6 +225,38 @@ private Q_SLOTS:
         QCOMPARE_LT(p.box0->Top(), top);
         QCOMPARE_GE(p.box0->Top(), top - 250 / 16 - 1);
     }
+    // Page Up takes the text back three lines at whatever speed; B shows only the background
+    // and holds the text, and shows it again where it was.
+    void takesBackAndBlanks()
+    {
+        Prompter p { SettingsFolder(settings(36, 110)) };
+        p.store->setPlainText(numbered(300));
+        p.w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&p.w));
+        click(p.w, "cmdstart");
+        for (int i = 0; i < 150; ++i)
+            fire(p.w, "tmrmain");
+        const int read = atReadingLine(p).mid(5).toInt();
+        QVERIFY2(read > 5, qPrintable(atReadingLine(p)));
+        QTest::keyClick(&p.w, Qt::Key_PageUp);
+        QCOMPARE(atReadingLine(p), QStringLiteral("line %1").arg(read - 3));
+        QTest::keyClick(&p.w, Qt::Key_PageUp);
+        QCOMPARE(atReadingLine(p), QStringLiteral("line %1").arg(read - 6));
+        QCOMPARE(child<QLabel>(p.w, "lblspeed")->text(), QStringLiteral("110"));
+
+        QVERIFY(notBlack(p) > 1000);
+        QTest::keyClick(&p.w, Qt::Key_B);
+        QCOMPARE(notBlack(p), 0);
+        QCOMPARE(child<QLabel>(p.w, "lblspeed")->text(), QStringLiteral("0"));
+        const int top = p.box0->Top();
+        fire(p.w, "tmrmain");
+        QCOMPARE(p.box0->Top(), top);
+        QTest::keyClick(&p.w, Qt::Key_Period);
+        QVERIFY(notBlack(p) > 1000);
+        QCOMPARE(atReadingLine(p), QStringLiteral("line %1").arg(read - 6));
+        QCOMPARE(child<QLabel>(p.w, "lblspeed")->text(), QStringLiteral("110"));
+        QVERIFY(p.messages.list.empty());
+    }
     void followsTheStateTable_data()
     {
         // Steps from Idle at speed 15, 300 lines in the store, the focus on Start.
@@ -231,6 +285,19 @@ private Q_SLOTS:
         row("Escape", "Esc",
             "enabled: Start; clock off; speed 15, shown 15; box 0 at 5800 of 1; focus on cmdstart; "
             "window 638x398");
+        // A clicker's keys, and the fine steps of the speed.
+        row("Page Down holds and releases", "start tick PgDown tick PgDown tick",
+            "enabled: Pause; clock on; speed 15, shown 15; box 0 at 5770 of 3; focus on cmdpause");
+        row("F5 starts", "F5 tick",
+            "enabled: Pause; clock on; speed 15, shown 15; box 0 at 5785 of 3; focus on cmdpause");
+        row("Shift+F5 starts", "Shift+F5",
+            "enabled: Pause; clock on; speed 15, shown 15; box 0 at 5800 of 3; focus on cmdpause");
+        row("Shift arrows step by one", "Shift+Up Shift+Up Shift+Down Up",
+            "enabled: Start; clock off; speed 21, shown 21; box 0 at 5800 of 1; focus on cmdstart");
+        row("B holds, B releases", "start B tick B tick",
+            "enabled: Pause; clock on; speed 15, shown 15; box 0 at 5785 of 3; focus on cmdpause");
+        row("blanked while held stays held", "start Space . .",
+            "enabled: Pause; clock on; speed 0, shown 0; box 0 at 5800 of 3; focus on cmdpause");
         row("Escape twice", "Esc Esc",
             "enabled: Start; clock off; speed 15, shown 15; box 0 at 5800 of 1; focus on cmdstart");
     }
@@ -251,9 +318,10 @@ private Q_SLOTS:
         for (const QString &step : steps.split(QLatin1Char(' '))) {
             if (step.startsWith(QLatin1Char('=')))
                 child<QScrollBar>(p.w, "hscspeed")->setValue(step.mid(1).toInt());
-            else if (step[0].isUpper()) // a key by its name
-                QTest::keyClick(QApplication::focusWidget(), QKeySequence(step)[0].key());
-            else if (actions.contains(step))
+            else if (step[0].isUpper() || step == ".") { // a key by its name
+                const QKeyCombination key = QKeySequence(step)[0];
+                QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+            } else if (actions.contains(step))
                 actions[step]();
             else
                 click(p.w, qPrintable(QStringLiteral("cmd") + step));

@@ -185,6 +185,34 @@ private Q_SLOTS:
         QTest::keyClick(&rig.w, Qt::Key_F);
         QVERIFY(!out->isVisible());
     }
+    // A clicker aimed at the output window drives the prompt as at the console.
+    void takesTheKeysInTheOutputWindow()
+    {
+        Console rig;
+        child<QScrollBar>(rig.w, "hscspeed")->setValue(15);
+        QTest::keyClick(&rig.w, Qt::Key_F);
+        QWidget *out = rig.output();
+        out->activateWindow();
+        QTest::keyClick(out, Qt::Key_PageDown);
+        QCOMPARE(child<QLabel>(rig.w, "lblspeed")->text(), QStringLiteral("0"));
+        QTest::keyClick(out, Qt::Key_PageDown);
+        QTest::keyClick(out, Qt::Key_Up, Qt::ShiftModifier);
+        QCOMPARE(child<QLabel>(rig.w, "lblspeed")->text(), QStringLiteral("16"));
+        // Blanked, both show only the background; and then the prompt again.
+        const QImage black = [&] {
+            QImage image(out->size(), QImage::Format_RGB32);
+            image.fill(Qt::black);
+            return image;
+        }();
+        QVERIFY(apart(shown(out, out->rect()), black) > 0);
+        QTest::keyClick(out, Qt::Key_B);
+        QTRY_COMPARE(apart(shown(out, out->rect()), black), 0);
+        QCOMPARE(apart(rig.area(), black.copy(rig.area().rect())), 0);
+        QTest::keyClick(out, Qt::Key_B);
+        QTRY_VERIFY(apart(shown(out, out->rect()), black) > 0);
+        QCOMPARE(child<QLabel>(rig.w, "lblspeed")->text(), QStringLiteral("16"));
+        QVERIFY(rig.messages.list.empty());
+    }
     void remembersTheChoices()
     {
         {

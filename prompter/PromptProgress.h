@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+#include <optional>
+
+class Scroller;
+
+// How far the prompt has come and how long it has still to go, from the scroller alone:
+// the time since a fresh Start, the part of the script past the reading line, and the time
+// left at the present speed. The remote page shows these.
+class PromptProgress final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Milliseconds of a steady clock.
+    using Clock = std::function<qint64()>;
+
+    // Without a clock it reads the system's steady clock.
+    explicit PromptProgress(const Scroller &scroller, Clock clock = {}, QObject *parent = nullptr);
+
+    // Since the fresh Start, paused or not; 0 while idle.
+    qint64 elapsedMs() const;
+    // The part of the script that has risen past the reading line, 0 to 1.
+    double progress() const;
+    // At the present speed; none while the text stands or runs backwards.
+    std::optional<qint64> leftMs() const;
+
+private:
+    const Scroller &m_scroller;
+    Clock m_clock;
+    std::optional<qint64> m_startedAt;
+};
