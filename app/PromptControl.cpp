@@ -58,14 +58,21 @@ void PromptControl::run(PromptCommand command)
     case PromptCommand::Blank:
         blank();
         break;
-    case PromptCommand::Mirror:
-        m_area.rig().toggleMirror();
-        break;
     case PromptCommand::Output:
         m_area.rig().toggleOutput();
         break;
+    case PromptCommand::FullScreen:
+        m_area.rig().toggleFullScreen();
+        break;
+    case PromptCommand::LargerText:
+        m_area.rig().stepTextSize(1);
+        break;
+    case PromptCommand::SmallerText:
+        m_area.rig().stepTextSize(-1);
+        break;
     case PromptCommand::Follow: // following took it
-    case PromptCommand::ConsoleSize: // the main window's
+    case PromptCommand::Mirror: // the window's the key was pressed in
+    case PromptCommand::ConsoleSize:
         break;
     }
 }

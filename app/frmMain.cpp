@@ -20,6 +20,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
 #include <QToolButton>
@@ -58,6 +59,7 @@ void frmMain::buildWindow()
     InputMeters &meters = m_recorder->meters();
     meters.showInPrompt(m_area->area(), m_area->rig().output());
     connect(&m_area->rig(), &Rig::menuOpening, &meters, &InputMeters::addPromptMenuItems);
+    connect(&m_area->rig(), &Rig::outputMenuOpening, &meters, &InputMeters::addOutputMenuItems);
     connect(m_following, &Following::listeningChanged, &meters,
         [&meters](bool on) { meters.setListening(InputMeters::Listener::Following, on); });
 
@@ -80,10 +82,10 @@ void frmMain::Form_Load()
     else
         m_scroller->loadSpeed(m_scroller->speed());
     m_area->applyAreaColors();
-    auto *keys
+    m_keys
         = new KeyPreview(this, [this](int &keyCode, int shift) { Form_KeyDown(keyCode, shift); });
-    // The presenter may have clicked the output window last.
-    keys->addWindow(m_area->rig().output());
+    // The presenter may have clicked the output window last, or it may fill the only screen.
+    m_keys->addWindow(m_area->rig().output());
     m_recorder->load();
     // Loaded hidden, so that its bit rate holds line 6 from the start.
     m_settings->load();
@@ -94,11 +96,15 @@ void frmMain::Form_KeyDown(int &KeyCode, int Shift)
     const std::optional<PromptCommand> command = commandForKey(KeyCode, Shift);
     if (!command)
         return;
-    if (*command == PromptCommand::ConsoleSize) {
+    Rig &rig = m_area->rig();
+    const bool inOutput = m_keys->keyWindow() == rig.output();
+    if (*command == PromptCommand::Mirror) {
+        rig.toggleMirror(inOutput);
+    } else if (*command != PromptCommand::ConsoleSize) {
+        m_control->run(*command);
+    } else if (!(inOutput || QGuiApplication::screens().size() == 1) || !rig.leaveFullScreen()) {
         const int full = twipsToPixels(kFullClientHeight);
         setFixedSize(width(), height() == full ? twipsToPixels(kPromptClientHeight) : full);
-    } else {
-        m_control->run(*command);
     }
     KeyCode = 0;
 }

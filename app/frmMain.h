@@ -4,6 +4,7 @@
 
 class Following;
 class GeneralPanel;
+class KeyPreview;
 class PromptArea;
 class PromptControl;
 class RecorderPanel;
@@ -52,4 +53,5 @@ private:
     Following *m_following = nullptr;
     PromptControl *m_control = nullptr;
     RemoteControl *m_remote = nullptr;
+    KeyPreview *m_keys = nullptr;
 };

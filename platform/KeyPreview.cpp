@@ -53,6 +53,13 @@ int KeyPreview::virtualKeyCode(int qtKey)
         return 46;
     case Qt::Key_F5:
         return 116;
+    case Qt::Key_F11:
+        return 122;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        return 187;
+    case Qt::Key_Minus:
+        return 189;
     case Qt::Key_Period:
         return 190;
     default:
@@ -93,7 +100,9 @@ bool KeyPreview::eventFilter(QObject *watched, QEvent *event)
         shift |= 2;
     if (modifiers & Qt::AltModifier)
         shift |= 4;
+    m_keyWindow = widget->window();
     m_handler(keyCode, shift);
+    m_keyWindow = nullptr;
     if (keyCode != 0)
         return false;
     m_consumed.insert(key->key());

@@ -23,7 +23,10 @@ inline constexpr int F = 70;
 inline constexpr int M = 77;
 inline constexpr int V = 86;
 inline constexpr int F5 = 116;
+inline constexpr int F11 = 122;
+inline constexpr int Plus = 187; // the main keyboard's "=" and "+" key
 inline constexpr int Period = 190;
+inline constexpr int Minus = 189;
 } // namespace VirtualKey
 
 // A window's key preview: its key-down handler sees every key pressed in the
@@ -43,6 +46,9 @@ public:
     // Keys pressed in another window reach the handler too, as if pressed in this one.
     void addWindow(QWidget *window);
 
+    // The window the key being handled was pressed in, while its handler runs.
+    QWidget *keyWindow() const { return m_keyWindow; }
+
     // The virtual-key code of a Qt key; 0 for keys without one here.
     static int virtualKeyCode(int qtKey);
 
@@ -52,5 +58,6 @@ protected:
 private:
     QList<QPointer<QWidget>> m_windows;
     Handler m_handler;
+    QWidget *m_keyWindow = nullptr;
     QSet<int> m_consumed; // Qt keys whose press was consumed and whose release is due
 };

@@ -58,7 +58,7 @@ PromptArea::PromptArea(QWidget *window)
     picblank->setGeometry(picprompt->rect());
     picblank->hide();
 
-    mRig = new Rig(window, picprompt);
+    mRig = new Rig(window, *this);
     // Fills the prompt boxes after Start, one box at a time, while the window is idle.
     mFillTimer = new QTimer(this);
     mFillTimer->setObjectName(QStringLiteral("tmrfill"));
@@ -71,6 +71,7 @@ void PromptArea::setScroller(Scroller &scroller)
     connect(&scroller, &Scroller::moved, this, &PromptArea::placeBoxes);
     connect(&scroller, &Scroller::stopped, this, &PromptArea::removeBoxes);
     connect(&scroller, &Scroller::boxStarting, this, [this](int index) { fillBox(size_t(index)); });
+    mRig->setScroller(scroller);
 }
 
 void PromptArea::applyAreaColors()
@@ -113,6 +114,29 @@ QString PromptArea::lineText(int line) const
     return lines.selectedText().trimmed();
 }
 
+QString PromptArea::scriptText() const
+{
+    return m_scriptText;
+}
+
+double PromptArea::characterAt(double line) const
+{
+    if (m_lineStarts.size() < 2)
+        return 0;
+    const double last = double(m_lineStarts.size() - 1);
+    line = std::clamp(line, 0.0, last);
+    const size_t whole = std::min(size_t(line), m_lineStarts.size() - 2);
+    const double along = line - double(whole);
+    return m_lineStarts[whole] + along * (m_lineStarts[whole + 1] - m_lineStarts[whole]);
+}
+
+PromptArea::Colors PromptArea::colors() const
+{
+    return { colorFromRef(SettingsFile::toColor(gFontColor, SettingsFile::kDefaultFontColor)),
+        colorFromRef(SettingsFile::toColor(gBackColor, SettingsFile::kDefaultBackColor)),
+        colorFromRef(SettingsFile::toColor(gLineColor, SettingsFile::kDefaultLineColor)) };
+}
+
 bool PromptArea::isEmpty() const
 {
     return txtcontainer->document()->isEmpty();
@@ -125,6 +149,13 @@ Scroller::Layout PromptArea::prepare()
     applyAreaColors();
     txtcontainer->setFontSize(gFontSize);
     mLineCount = txtcontainer->lines().lineCount();
+    TextBoxLines &lines = txtcontainer->lines();
+    m_lineStarts.clear();
+    m_lineStarts.reserve(size_t(mLineCount) + 1);
+    for (int line = 0; line < mLineCount; ++line)
+        m_lineStarts.push_back(lines.lineIndex(line));
+    m_lineStarts.push_back(txtcontainer->document()->characterCount() - 1);
+    m_scriptText = txtcontainer->toPlainText();
     PreparePrompt();
     fillBox(0);
     mFillTimer->start();

@@ -2,6 +2,7 @@
 
 #include "prompter/Scroller.h"
 
+#include <QColor>
 #include <QObject>
 
 #include <optional>
@@ -38,6 +39,19 @@ public:
     bool isBlank() const;
     // The text of one of the laid-out script's display lines.
     QString lineText(int line) const;
+    // The script as laid out at the last fresh Start.
+    QString scriptText() const;
+    // The character position at a point of the laid-out script: a display line plus a
+    // fraction, the fraction taking the line's characters in step; clamped to the text.
+    double characterAt(double line) const;
+    // The colours of the text, the background and the reading line, as the settings give them.
+    struct Colors {
+        QColor text;
+        QColor back;
+        QColor line;
+    };
+    Colors colors() const;
+    const Scroller *scroller() const { return m_scroller; }
 
     bool isEmpty() const override;
     // A fresh start: the settings read again, the colours applied and the script cut into
@@ -65,6 +79,8 @@ private:
     Rig *mRig = nullptr;
     Scroller *m_scroller = nullptr;
     qint32 mLineCount = 0;
+    std::vector<int> m_lineStarts; // each display line's first character, and the text's end
+    QString m_scriptText; // as laid out at the last fresh Start
     // The boxes that moved at the last placing; the rest wait where they were put.
     size_t m_placed = 1;
     // The text cut for each box at Start and not yet put in it. Laying a box's text out

@@ -32,6 +32,10 @@ constexpr std::array kKeys {
     KeyCommand { VirtualKey::M, 0, PromptCommand::Mirror },
     KeyCommand { VirtualKey::F, 0, PromptCommand::Output },
     KeyCommand { VirtualKey::V, 0, PromptCommand::Follow },
+    KeyCommand { VirtualKey::F11, kAnyShift, PromptCommand::FullScreen },
+    KeyCommand { VirtualKey::Plus, 2, PromptCommand::LargerText },
+    KeyCommand { VirtualKey::Plus, 3, PromptCommand::LargerText },
+    KeyCommand { VirtualKey::Minus, 2, PromptCommand::SmallerText },
 };
 
 const std::array<std::pair<const char *, PromptCommand>, 8> kNames { {

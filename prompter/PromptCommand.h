@@ -18,9 +18,12 @@ enum class PromptCommand {
     Reset,
     Blank,
     Follow,
-    Mirror,
+    Mirror, // of the window the key was pressed in
     Output,
-    ConsoleSize,
+    FullScreen,
+    LargerText, // of the output window
+    SmallerText,
+    ConsoleSize, // or, in the output window, out of full screen
 };
 
 // The key table: the command a key gives with the shift state the key preview passes

@@ -1,39 +1,80 @@
 #include "prompter/Rig.h"
 
 #include "platform/MsgBox.h"
+#include "prompter/OutputView.h"
+#include "prompter/PromptArea.h"
 #include "prompter/PromptView.h"
+#include "prompter/Scroller.h"
 
 #include <QActionGroup>
 #include <QContextMenuEvent>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
 
-Rig::Rig(QWidget *window, QWidget *area)
+#include <array>
+#include <cmath>
+
+namespace
+{
+constexpr qreal kSizeStep = 1.1; // the output's text size per step of Ctrl and "+" or "-"
+
+struct Choice {
+    const char *text;
+    double value;
+};
+constexpr std::array kMargins { Choice { "None", 0 }, Choice { "5 %", 5 }, Choice { "10 %", 10 },
+    Choice { "15 %", 15 }, Choice { "20 %", 20 } };
+constexpr std::array kMarkers { Choice { "A Quarter Of The Way Down", 0.25 },
+    Choice { "A Third Of The Way Down", 1.0 / 3 }, Choice { "Two Fifths Of The Way Down", 0.4 },
+    Choice { "The Middle", 0.5 } };
+} // namespace
+
+Rig::Rig(QWidget *window, PromptArea &area)
     : QObject(window)
     , m_window(window)
-    , m_area(area)
-    , m_mirror(new PromptView(area, window))
-    , m_output(new PromptView(area, window, Qt::Window))
+    , m_area(area.area())
+    , m_mirror(new PromptView(m_area, window))
+    , m_output(new OutputView(area, window))
     , m_menu(new QMenu(window))
+    , m_outputMenu(new QMenu(m_output))
     , m_screens(new QActionGroup(m_menu))
     , m_choices(RigChoices::load())
 {
     m_mirror->setObjectName(QStringLiteral("picmirror"));
-    m_mirror->setGeometry(area->geometry());
+    m_mirror->setGeometry(m_area->geometry());
     // The area's own mouse handling stays: the context menu is the window's.
     m_mirror->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_output->setObjectName(QStringLiteral("picoutput"));
     m_output->setWindowTitle(QStringLiteral("Prompt"));
     // It goes with the console and never keeps the program running on its own.
     m_output->setAttribute(Qt::WA_QuitOnClose, false);
+    m_output->setContextMenuPolicy(Qt::CustomContextMenu);
     m_menu->setObjectName(QStringLiteral("mnuprompt"));
+    m_outputMenu->setObjectName(QStringLiteral("mnuoutput"));
+    if (!m_choices.face.isEmpty())
+        m_output->setFace(m_choices.face);
+    m_output->setPointSize(m_choices.pointSize);
+    m_output->setMargin(m_choices.margin);
+    m_output->setMarkerAt(m_choices.markerAt);
 
-    connect(m_output, &PromptView::closed, this, [this] { setOnScreen(false); });
+    connect(m_output, &OutputView::closed, this, [this] { setOnScreen(false); });
+    connect(m_output, &QWidget::customContextMenuRequested, this, &Rig::showOutputMenu);
+    connect(m_output, &OutputView::pointSizeWheeled, this, [this](qreal size) {
+        m_choices.pointSize = size;
+        store();
+    });
     connect(qApp, &QGuiApplication::screenAdded, this, &Rig::placeOutput, Qt::QueuedConnection);
     connect(qApp, &QGuiApplication::screenRemoved, this, &Rig::placeOutput, Qt::QueuedConnection);
     window->installEventFilter(this);
     showMirror();
+}
+
+void Rig::setScroller(Scroller &scroller)
+{
+    connect(&scroller, &Scroller::started, m_output, &OutputView::scriptChanged);
+    connect(&scroller, &Scroller::stopped, m_output, &OutputView::promptMoved);
 }
 
 QWidget *Rig::output() const
@@ -45,18 +86,47 @@ void Rig::promptChanged()
 {
     if (m_mirror->isVisible())
         m_mirror->update();
-    if (m_output->isVisible())
-        m_output->update();
+    m_output->promptMoved();
 }
 
-void Rig::toggleMirror()
+void Rig::toggleMirror(bool output)
 {
-    setMirror(Qt::Horizontal, !m_choices.mirrorLeftRight);
+    setMirror(
+        output, Qt::Horizontal, output ? !m_choices.outputLeftRight : !m_choices.mirrorLeftRight);
 }
 
 void Rig::toggleOutput()
 {
     setOnScreen(!m_choices.onScreen);
+}
+
+void Rig::toggleFullScreen()
+{
+    if (!m_choices.onScreen) {
+        m_choices.onScreen = true;
+        setFullScreen(true);
+        return;
+    }
+    setFullScreen(!isFullScreen());
+}
+
+bool Rig::leaveFullScreen()
+{
+    if (!m_output->isVisible() || !isFullScreen())
+        return false;
+    // With one screen the full-screen prompt covers the console, which comes back.
+    if (QGuiApplication::screens().size() == 1)
+        setOnScreen(false);
+    else
+        setFullScreen(false);
+    return true;
+}
+
+void Rig::stepTextSize(int steps)
+{
+    m_output->setPointSize(m_output->pointSize() * std::pow(kSizeStep, steps));
+    m_choices.pointSize = m_output->pointSize();
+    store();
 }
 
 bool Rig::eventFilter(QObject *watched, QEvent *event)
@@ -76,21 +146,24 @@ bool Rig::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
+QAction *Rig::addCheck(
+    QMenu *menu, const QString &text, bool checked, std::function<void(bool)> toggled)
+{
+    QAction *action = menu->addAction(text);
+    action->setCheckable(true);
+    action->setChecked(checked);
+    connect(action, &QAction::toggled, this, std::move(toggled));
+    return action;
+}
+
 void Rig::showMenu(const QPoint &globalPos)
 {
     m_menu->clear();
-    const auto addCheck = [this](const QString &text, bool checked, auto toggled) {
-        QAction *action = m_menu->addAction(text);
-        action->setCheckable(true);
-        action->setChecked(checked);
-        connect(action, &QAction::toggled, this, toggled);
-        return action;
-    };
-    addCheck(QStringLiteral("Mirror Left To Right"), m_choices.mirrorLeftRight,
-        [this](bool on) { setMirror(Qt::Horizontal, on); });
-    addCheck(QStringLiteral("Mirror Top To Bottom"), m_choices.mirrorTopBottom,
-        [this](bool on) { setMirror(Qt::Vertical, on); });
-    addCheck(QStringLiteral("Prompt On Screen"), m_choices.onScreen,
+    addCheck(m_menu, QStringLiteral("Mirror Left To Right"), m_choices.mirrorLeftRight,
+        [this](bool on) { setMirror(false, Qt::Horizontal, on); });
+    addCheck(m_menu, QStringLiteral("Mirror Top To Bottom"), m_choices.mirrorTopBottom,
+        [this](bool on) { setMirror(false, Qt::Vertical, on); });
+    addCheck(m_menu, QStringLiteral("Prompt On Screen"), m_choices.onScreen,
         [this](bool on) { setOnScreen(on); });
     m_menu->addSeparator();
     Q_EMIT menuOpening(m_menu);
@@ -104,7 +177,7 @@ void Rig::showMenu(const QPoint &globalPos)
                                  .arg(screen->name())
                                  .arg(screen->size().width())
                                  .arg(screen->size().height());
-        m_screens->addAction(addCheck(text, screen == current, [this, i](bool on) {
+        m_screens->addAction(addCheck(m_menu, text, screen == current, [this, i](bool on) {
             if (on)
                 chooseScreen(int(i));
         }));
@@ -112,9 +185,76 @@ void Rig::showMenu(const QPoint &globalPos)
     m_menu->popup(globalPos);
 }
 
-void Rig::setMirror(Qt::Orientation orientation, bool on)
+void Rig::showOutputMenu(const QPoint &pos)
 {
-    (orientation == Qt::Horizontal ? m_choices.mirrorLeftRight : m_choices.mirrorTopBottom) = on;
+    QMenu *menu = m_outputMenu;
+    // The submenus of the last showing go with their items.
+    qDeleteAll(menu->findChildren<QMenu *>(Qt::FindDirectChildrenOnly));
+    menu->clear();
+    addCheck(menu, QStringLiteral("Mirror Left To Right"), m_choices.outputLeftRight,
+        [this](bool on) { setMirror(true, Qt::Horizontal, on); });
+    addCheck(menu, QStringLiteral("Mirror Top To Bottom"), m_choices.outputTopBottom,
+        [this](bool on) { setMirror(true, Qt::Vertical, on); });
+    addCheck(menu, QStringLiteral("Full Screen\tF11"), isFullScreen(),
+        [this](bool on) { setFullScreen(on); });
+    menu->addSeparator();
+    connect(menu->addAction(QStringLiteral("Larger Text\tCtrl++")), &QAction::triggered, this,
+        [this] { stepTextSize(1); });
+    connect(menu->addAction(QStringLiteral("Smaller Text\tCtrl+-")), &QAction::triggered, this,
+        [this] { stepTextSize(-1); });
+
+    QMenu *faces = menu->addMenu(QStringLiteral("Face"));
+    QStringList families { m_output->face() };
+    for (const QString &family : QFontDatabase::families(QFontDatabase::Latin)) {
+        if (!QFontDatabase::isPrivateFamily(family) && !families.contains(family))
+            families << family;
+    }
+    auto *faceGroup = new QActionGroup(faces);
+    for (const QString &family : families) {
+        faceGroup->addAction(
+            addCheck(faces, family, family == m_output->face(), [this, family](bool on) {
+                if (!on)
+                    return;
+                m_output->setFace(family);
+                m_choices.face = family;
+                store();
+            }));
+    }
+    const auto addChoices = [this](QMenu *submenu, const auto &choices, double current, auto pick) {
+        auto *group = new QActionGroup(submenu);
+        for (const Choice &choice : choices) {
+            group->addAction(addCheck(submenu, QString::fromLatin1(choice.text),
+                std::abs(choice.value - current) < 1e-6, [this, pick, choice](bool on) {
+                    if (on) {
+                        pick(choice.value);
+                        store();
+                    }
+                }));
+        }
+    };
+    addChoices(menu->addMenu(QStringLiteral("Side Margins")), kMargins, m_choices.margin,
+        [this](double value) {
+            m_choices.margin = int(value);
+            m_output->setMargin(m_choices.margin);
+        });
+    addChoices(menu->addMenu(QStringLiteral("Reading Marker")), kMarkers, m_choices.markerAt,
+        [this](double value) {
+            m_choices.markerAt = value;
+            m_output->setMarkerAt(value);
+        });
+    menu->addSeparator();
+    Q_EMIT outputMenuOpening(menu);
+    menu->popup(m_output->mapToGlobal(pos));
+}
+
+void Rig::setMirror(bool output, Qt::Orientation orientation, bool on)
+{
+    if (output)
+        (orientation == Qt::Horizontal ? m_choices.outputLeftRight : m_choices.outputTopBottom)
+            = on;
+    else
+        (orientation == Qt::Horizontal ? m_choices.mirrorLeftRight : m_choices.mirrorTopBottom)
+            = on;
     showMirror();
     store();
 }
@@ -124,6 +264,13 @@ void Rig::setOnScreen(bool on)
     if (on == m_choices.onScreen)
         return;
     m_choices.onScreen = on;
+    placeOutput();
+    store();
+}
+
+void Rig::setFullScreen(bool on)
+{
+    m_choices.fullScreen = on;
     placeOutput();
     store();
 }
@@ -143,14 +290,24 @@ void Rig::chooseScreen(int index)
 
 void Rig::showMirror()
 {
-    Qt::Orientations mirror;
-    mirror.setFlag(Qt::Horizontal, m_choices.mirrorLeftRight);
-    mirror.setFlag(Qt::Vertical, m_choices.mirrorTopBottom);
-    m_mirror->setMirror(mirror);
-    m_output->setMirror(mirror);
+    Qt::Orientations console;
+    console.setFlag(Qt::Horizontal, m_choices.mirrorLeftRight);
+    console.setFlag(Qt::Vertical, m_choices.mirrorTopBottom);
+    m_mirror->setMirror(console);
     // Unmirrored, the area shows itself. Made after the area, the view lies above it, and
     // below the signs the window makes later.
-    m_mirror->setVisible(mirror != Qt::Orientations());
+    m_mirror->setVisible(console != Qt::Orientations());
+    Qt::Orientations output;
+    output.setFlag(Qt::Horizontal, m_choices.outputLeftRight);
+    output.setFlag(Qt::Vertical, m_choices.outputTopBottom);
+    m_output->setMirror(output);
+}
+
+bool Rig::isFullScreen() const
+{
+    // A screen of its own it fills anyway; one screen it shares only full screen.
+    return m_choices.fullScreen || QGuiApplication::screens().size() == 1
+        || outputScreen() != m_window->screen();
 }
 
 void Rig::placeOutput()
@@ -161,21 +318,31 @@ void Rig::placeOutput()
     }
     QScreen *screen = outputScreen();
     const bool ownScreen = screen != m_window->screen();
-    if (ownScreen != m_ownScreen || !m_output->isVisible()) {
-        m_ownScreen = ownScreen;
-        // On a screen of its own it has no frame; beside the console it is a window the
-        // user moves and sizes. Either way the keys stay with the console.
-        Qt::WindowFlags flags = Qt::Window | Qt::WindowDoesNotAcceptFocus;
-        if (ownScreen)
-            flags |= Qt::FramelessWindowHint;
+    const bool full = isFullScreen();
+    // Full screen it has no frame; beside the console it is a window the user moves and
+    // sizes. On a screen of its own the keys stay with the console; full screen over the
+    // console it takes them, so that its own keys (Escape, M) reach it.
+    Qt::WindowFlags flags = Qt::Window;
+    if (full)
+        flags |= Qt::FramelessWindowHint;
+    if (ownScreen)
+        flags |= Qt::WindowDoesNotAcceptFocus;
+    const bool wasFull = m_output->windowFlags().testFlag(Qt::FramelessWindowHint);
+    if (flags != m_output->windowFlags() || !m_output->isVisible()) {
         m_output->setWindowFlags(flags);
-        if (!ownScreen)
+        if (!full)
             m_output->setGeometry(besideConsole(screen->availableGeometry()));
+    } else if (wasFull && !full) {
+        m_output->setGeometry(besideConsole(screen->availableGeometry()));
     }
     m_output->setScreen(screen);
-    if (ownScreen)
+    if (full)
         m_output->setGeometry(screen->geometry());
     m_output->show();
+    if (full && !ownScreen) {
+        m_output->raise();
+        m_output->activateWindow();
+    }
 }
 
 QRect Rig::besideConsole(const QRect &available) const

@@ -3,51 +3,72 @@
 #include "prompter/RigChoices.h"
 
 #include <QObject>
-
 #include <QRect>
 
+#include <functional>
+
+class OutputView;
+class PromptArea;
 class PromptView;
+class QAction;
 class QActionGroup;
 class QMenu;
 class QScreen;
 class QWidget;
+class Scroller;
 
-// The prompt on a teleprompter rig: the prompt area mirrored in place for the glass, and
-// the prompt output window filling a screen of its own. The main window stays the
-// operator's console; the choices come from the prompt area's context menu and the keys
-// M and F, and are remembered per user.
+// The prompt on a teleprompter rig: the console's prompt area mirrored in place, and the
+// prompt output window, a prompt of its own on a screen of its own or full screen. Each
+// window has its own mirror. The choices come from each window's context menu and from
+// keys, and are remembered per user.
 class Rig final : public QObject
 {
     Q_OBJECT
 
 public:
     // Shows what the stored choices ask for; the output window opens with the window.
-    Rig(QWidget *window, QWidget *area);
+    Rig(QWidget *window, PromptArea &area);
+    // The output follows this scroller.
+    void setScroller(Scroller &scroller);
 
-    // The prompt area changed: every view repaints from it.
+    // The prompt area changed: every view repaints.
     void promptChanged();
-    // The key M: the left-to-right mirror on or off.
-    void toggleMirror();
+    // The key M: the left-to-right mirror of the console, or of the output window.
+    void toggleMirror(bool output);
     // The key F: the output window shown or closed.
     void toggleOutput();
-    // The prompt output window, for what else shows in it.
+    // F11: the output window full screen on the screen it stands on, or not.
+    void toggleFullScreen();
+    // Escape in the output window: out of full screen, and with one screen back to the
+    // console. False when it was not full screen.
+    bool leaveFullScreen();
+    // Ctrl and "+" or "-": the output's text a step larger or smaller.
+    void stepTextSize(int steps);
+    // The prompt output window.
     QWidget *output() const;
+    OutputView &outputView() const { return *m_output; }
 
 Q_SIGNALS:
-    // The prompt area's menu is being filled: what else the area offers goes in here, after
-    // the rig's own items and before the screens.
+    // A menu is being filled: what else the place offers goes in here, after the rig's own
+    // items.
     void menuOpening(QMenu *menu);
+    void outputMenuOpening(QMenu *menu);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showMenu(const QPoint &globalPos);
-    void setMirror(Qt::Orientation orientation, bool on);
+    void showOutputMenu(const QPoint &pos);
+    QAction *addCheck(
+        QMenu *menu, const QString &text, bool checked, std::function<void(bool)> toggled);
+    void setMirror(bool output, Qt::Orientation orientation, bool on);
     void setOnScreen(bool on);
+    void setFullScreen(bool on);
     void chooseScreen(int index);
     void showMirror();
     void placeOutput();
+    bool isFullScreen() const;
     QScreen *outputScreen() const;
     // Where the output window opens on the console's screen.
     QRect besideConsole(const QRect &available) const;
@@ -56,9 +77,9 @@ private:
     QWidget *m_window;
     QWidget *m_area;
     PromptView *m_mirror; // over the area while a mirror is set
-    PromptView *m_output; // the prompt output window
+    OutputView *m_output; // the prompt output window
     QMenu *m_menu;
+    QMenu *m_outputMenu;
     QActionGroup *m_screens; // the menu's screen items, one checked
     RigChoices m_choices;
-    bool m_ownScreen = false; // the output window fills a screen of its own
 };

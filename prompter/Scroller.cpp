@@ -217,6 +217,39 @@ Scroller::Position Scroller::readingPosition() const
     return { lineCount(), 0 };
 }
 
+double Scroller::readingLine() const
+{
+    const int lines = lineCount();
+    if (lines <= 0)
+        return 0;
+    const double before = distanceTo(0, 0);
+    if (before > 0)
+        return -before / std::max(lineHeight(0), 1.0);
+    const double past = -distanceTo(lines, 0);
+    if (past >= 0)
+        return lines + past / std::max(lineHeight(lines - 1), 1.0);
+    for (size_t i = 0; i < m_boxes.size(); ++i) {
+        const Box &box = m_boxes[i];
+        const double bottom = box.top + box.height;
+        const double next = i + 1 < m_boxes.size() && m_boxes[i + 1].gap
+            ? std::max(bottom, double(m_boxes[i + 1].top))
+            : bottom;
+        if (kReadingPoint >= next)
+            continue;
+        if (kReadingPoint < box.top || box.endLine <= box.firstLine)
+            return box.firstLine;
+        const int last = box.endLine - 1;
+        const double lastTop
+            = box.top + (m_lineTops[size_t(last)] - m_lineTops[size_t(box.firstLine)]);
+        if (kReadingPoint >= lastTop)
+            return last
+                + std::clamp((kReadingPoint - lastTop) / std::max(next - lastTop, 1.0), 0.0, 1.0);
+        const Position at = readingPosition();
+        return at.line + at.fraction;
+    }
+    return lines;
+}
+
 double Scroller::distanceTo(int line, double fraction) const
 {
     line = std::clamp(line, 0, lineCount());

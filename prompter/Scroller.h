@@ -93,6 +93,11 @@ public:
     // Where the reading line is in the script: the start of the first line before the script
     // reaches it, the end of the script once the script has passed it.
     Position readingPosition() const;
+    // The same as one number, line plus fraction, and beyond the script too: negative, in the
+    // first line's heights, while the script is still below the reading line, and past the
+    // line count, in the last line's heights, once it has passed. A gap after a box is taken
+    // with the box's last line, so the number moves on steadily through it.
+    double readingLine() const;
     // Twips from the reading line down to a point of the script as it stands now; negative
     // when the point has passed above it.
     double distanceTo(int line, double fraction) const;

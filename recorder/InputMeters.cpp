@@ -69,10 +69,6 @@ void InputMeters::showInPrompt(QWidget *area, QWidget *output)
     lblsilence->adjustSize();
     lblsilence->hide();
 
-    output->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_outputMenu = new QMenu(output);
-    m_outputMenu->setObjectName(QStringLiteral("mnuoutput"));
-    connect(output, &QWidget::customContextMenuRequested, this, &InputMeters::showOutputMenu);
     area->installEventFilter(this);
     output->installEventFilter(this);
     place();
@@ -128,11 +124,9 @@ void InputMeters::addSwitch(QMenu *menu, Display display)
     connect(action, &QAction::toggled, this, [this, display](bool on) { setShown(display, on); });
 }
 
-void InputMeters::showOutputMenu(const QPoint &pos)
+void InputMeters::addOutputMenuItems(QMenu *menu)
 {
-    m_outputMenu->clear();
-    addSwitch(m_outputMenu, Output);
-    m_outputMenu->popup(m_output->mapToGlobal(pos));
+    addSwitch(menu, Output);
 }
 
 void InputMeters::setShown(Display display, bool on)

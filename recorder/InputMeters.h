@@ -36,6 +36,7 @@ public:
     // The switches of the meter in the menu of the panel and of the prompt area.
     void addPanelMenuItems(QMenu *menu);
     void addPromptMenuItems(QMenu *menu);
+    void addOutputMenuItems(QMenu *menu);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -46,7 +47,6 @@ private:
     void refresh();
     void addSwitch(QMenu *menu, Display display);
     void setShown(Display display, bool on);
-    void showOutputMenu(const QPoint &pos);
     void place();
     void showMeters();
     bool listening() const { return m_recording || m_following; }
@@ -55,7 +55,6 @@ private:
     LevelMeter *m_meters[Displays] = {};
     QWidget *m_area = nullptr;
     QWidget *m_output = nullptr;
-    QMenu *m_outputMenu = nullptr;
     QLabel *lblsilence = nullptr;
     QTimer *tmrlevel = nullptr;
     InputLevel m_level;

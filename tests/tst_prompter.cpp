@@ -257,6 +257,32 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>(p.w, "lblspeed")->text(), QStringLiteral("110"));
         QVERIFY(p.messages.list.empty());
     }
+    // With one screen, F gives a full-screen prompt over the console, and Escape or F brings
+    // the console back.
+    void fillsTheOnlyScreen()
+    {
+        Prompter p { SettingsFolder(settings(36, 15)) };
+        p.store->setPlainText(numbered(30));
+        p.w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&p.w));
+        click(p.w, "cmdstart");
+        QTest::keyClick(&p.w, Qt::Key_F);
+        QWidget *out = child(p.w, "picoutput");
+        QVERIFY(out->isVisible());
+        QCOMPARE(out->geometry(), p.w.screen()->geometry());
+        QVERIFY(out->windowFlags().testFlag(Qt::FramelessWindowHint));
+        // Its keys are the console's: Space holds the text from there too.
+        QTest::keyClick(out, Qt::Key_Space);
+        QCOMPARE(child<QLabel>(p.w, "lblspeed")->text(), QStringLiteral("0"));
+        QTest::keyClick(out, Qt::Key_Escape);
+        QVERIFY(!out->isVisible());
+        QCOMPARE(p.w.size(), QSize(638, 516)); // the console as it was
+        QTest::keyClick(&p.w, Qt::Key_F);
+        QVERIFY(out->isVisible());
+        QTest::keyClick(out, Qt::Key_F);
+        QVERIFY(!out->isVisible());
+        QVERIFY(p.messages.list.empty());
+    }
     void followsTheStateTable_data()
     {
         // Steps from Idle at speed 15, 300 lines in the store, the focus on Start.

@@ -2,14 +2,19 @@
 
 #include "app/frmMain.h"
 #include "platform/Fonts.h"
+#include "prompter/OutputLayout.h"
+#include "prompter/OutputView.h"
 #include "prompter/PromptBox.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextCursor>
+#include <QWheelEvent>
 
 namespace
 {
@@ -43,6 +48,25 @@ int apart(const QImage &one, const QImage &other)
         }
     }
     return count;
+}
+
+// An item of a submenu of the output window's context menu: picked when pick is set, else
+// whether it is checked.
+bool subItem(QWidget *output, const QString &submenu, const QString &item, bool pick = false)
+{
+    menuItems(output, "mnuoutput");
+    for (const QMenu *menu : output->findChild<QMenu *>("mnuoutput")->findChildren<QMenu *>()) {
+        if (menu->title() != submenu)
+            continue;
+        for (QAction *action : menu->actions()) {
+            if (action->text() != item)
+                continue;
+            if (pick)
+                action->trigger();
+            return pick || action->isChecked();
+        }
+    }
+    qFatal("no item %s in %s", qPrintable(item), qPrintable(submenu));
 }
 
 // A main window with a script scrolled well past the reading line.
@@ -124,66 +148,153 @@ private Q_SLOTS:
         QTRY_VERIFY(rig.area() != plain.mirrored(leftRight, topBottom));
         QVERIFY(rig.messages.list.empty());
     }
-    void outputFillsItsScreenAndFollows()
+    // The output lays the script out itself: the line read at the console's reading line is
+    // the one at the output's marker, at several sizes, widths and faces, with glyphs from
+    // fallback faces, both ways and across the boxes' hand-overs.
+    void outputFollowsTheConsoleByTheScript_data()
     {
-        QStringList lines;
-        for (int i = 0; i < 300; ++i)
-            lines << QStringLiteral("Line %1 of the script").arg(i);
-        Console rig(lines.join('\n'));
+        QTest::addColumn<qreal>("size");
+        QTest::addColumn<QSize>("window"); // none: its own screen
+        QTest::addColumn<QString>("face");
+        QTest::addColumn<bool>("symbols");
+        QTest::newRow("24 pt, full screen") << 24.0 << QSize() << "Tahoma" << false;
+        QTest::newRow("72 pt, narrow window") << 72.0 << QSize(600, 700) << "Tahoma" << false;
+        QTest::newRow("largest, serif") << 1000.0 << QSize() << "DejaVu Serif" << false;
+        QTest::newRow("symbols from another face") << 60.0 << QSize(900, 800) << "Tahoma" << true;
+    }
+    void outputFollowsTheConsoleByTheScript()
+    {
+        QFETCH(qreal, size);
+        QFETCH(QSize, window);
+        QFETCH(QString, face);
+        QFETCH(bool, symbols);
+        QString script;
+        for (int i = 0; i < 240; ++i) {
+            script += QStringLiteral("L%1: the quick brown fox jumps over %2 the lazy dog")
+                          .arg(i)
+                          .arg(symbols ? QStringLiteral("\u2605\u2665\u2211\u221e") : QString());
+            script += i % 3 ? QStringLiteral(" and then it runs away.\n") : QStringLiteral("\n");
+        }
+        Console rig(script);
+        click(rig.w, "cmdreset");
+        if (window.isValid())
+            rig.item("Screen 1: Console", true);
+        else
+            QTest::keyClick(&rig.w, Qt::Key_F);
+        OutputView *out = child<OutputView>(rig.w, "picoutput");
+        QVERIFY(out->isVisible());
+        if (window.isValid())
+            out->resize(window);
+        else
+            QCOMPARE(out->geometry(), QRect(1280, 0, 1920, 1080)); // the other screen
+        out->setFace(face);
+        out->setPointSize(size);
+        QVERIFY(out->pointSize() >= 24 && out->pointSize() <= out->maxPointSize());
+        click(rig.w, "cmdstart");
+        child<QTimer>(rig.w, "tmrmain")->stop(); // the test gives every tick
+        QCOMPARE(out->layout().font().family(), face);
+
+        // What each shows of the script: the characters of the console's display line at the
+        // reading line and of the output's display line at its marker. Near a line's edge the
+        // lines a few pixels either side count too: a box that begins inside a paragraph with
+        // taller symbols lays its first line out 9 pixels shorter than the script's layout.
+        const auto consoleRange = [&](int dy) -> std::pair<int, int> {
+            const int y = child(rig.w, "txtline")->geometry().center().y() + dy;
+            for (PromptBox *box : rig.w.findChildren<PromptBox *>("txtprompt")) {
+                if (!box->isVisible() || box->y() > y || box->y() + box->height() <= y)
+                    continue;
+                const QString text = box->toPlainText();
+                // Each paragraph's own tag, "L17:", places the box's text in the script.
+                const QRegularExpressionMatch tag = QRegularExpression("L\\d+:").match(text);
+                const int offset = int(script.indexOf(tag.captured()) - tag.capturedStart());
+                QTextCursor cursor = box->cursorForPosition(QPoint(box->width() / 2, y - box->y()));
+                cursor.movePosition(QTextCursor::StartOfLine);
+                const int first = cursor.position();
+                cursor.movePosition(QTextCursor::EndOfLine);
+                return { offset + first, offset + cursor.position() + 1 };
+            }
+            return { -1, -1 };
+        };
+        const auto check = [&] {
+            const auto [a1, b1] = consoleRange(-10);
+            const auto [a2, b2] = consoleRange(10);
+            if (a1 < 0 || a2 < 0)
+                return 0; // the script is not at the reading line
+            const OutputLayout::Line line = out->lineAtMarker();
+            const int from = std::min(a1, a2);
+            const int to = std::max(b1, b2);
+            if (line.start >= to || line.start + std::max(line.length, 1) <= from)
+                qFatal("at the console %d to %d, at the output %d to %d", from, to, line.start,
+                    line.start + line.length);
+            return 1;
+        };
+        auto *speed = child<QScrollBar>(rig.w, "hscspeed");
+        speed->setValue(110);
+        int checked = 0;
+        int boxes = 0;
+        for (int tick = 0; tick < 6000 && !(checked > 0 && consoleRange(0).first < 0); ++tick) {
+            fire(rig.w, "tmrmain");
+            if (tick % 7 == 0)
+                checked += check();
+            boxes = std::max(boxes, int(rig.w.findChildren<PromptBox *>("txtprompt").size()));
+        }
+        QVERIFY(checked > 50);
+        QVERIFY(boxes >= 3);
+        // Back the other way to the first line.
+        speed->setValue(-110);
+        int back = 0;
+        for (int tick = 0; tick < 6000 && consoleRange(0).first != 0; ++tick) {
+            fire(rig.w, "tmrmain");
+            if (tick % 7 == 0)
+                back += check();
+        }
+        QVERIFY(back > 50);
+        QVERIFY(rig.messages.list.empty());
+    }
+    // The marker stands at the edges, never across the words, and an end mark follows the
+    // last line.
+    void marksTheReadingPointAndTheEnd()
+    {
+        Console rig(QStringLiteral("The one and only line of this script\n"));
         QTest::keyClick(&rig.w, Qt::Key_F);
         QWidget *out = rig.output();
-        QVERIFY(out->isVisible());
-        QCOMPARE(out->geometry(), QRect(1280, 0, 1920, 1080)); // the other screen
-        QVERIFY(out->windowFlags().testFlag(Qt::FramelessWindowHint));
-        QVERIFY(rig.item("Screen 2: Rig"));
-        QCOMPARE(QApplication::activeWindow(), &rig.w);
-        // On to where the second box follows the first into view.
-        child<QScrollBar>(rig.w, "hscspeed")->setValue(110);
-        const auto risen = [&] {
-            const QList<PromptBox *> boxes = rig.w.findChildren<PromptBox *>("txtprompt");
-            return std::count_if(
-                boxes.begin(), boxes.end(), [](const PromptBox *box) { return box->Top() < 4000; });
+        click(rig.w, "cmdreset");
+        click(rig.w, "cmdstart");
+        child<QTimer>(rig.w, "tmrmain")->stop(); // the test gives every tick
+        child<QScrollBar>(rig.w, "hscspeed")->setValue(40);
+        // Colours by settings: yellow text, black back, red reading line.
+        const auto count = [&](QRgb colour, int from, int to) {
+            const QImage picture = shown(out, out->rect());
+            int found = 0;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = from; x < to; ++x)
+                    found += qRed(picture.pixel(x, y)) > 200
+                        && (picture.pixel(x, y) & 0xFFFF) == (colour & 0xFFFF);
+            return found;
         };
-        for (int tick = 0; tick < 5000 && risen() < 2; ++tick)
+        const int w = out->width();
+        const int readingY = child(rig.w, "txtline")->geometry().center().y();
+        PromptBox *box = rig.w.findChildren<PromptBox *>("txtprompt").first();
+        bool crossed = false;
+        // Up to where the line has passed the console's reading line.
+        for (int tick = 0; tick < 3000 && box->y() + box->height() > readingY - 20; ++tick) {
             fire(rig.w, "tmrmain");
-        QVERIFY(risen() >= 2);
-        QImage before;
-        for (int tick = 0; tick < 3; ++tick) {
-            fire(rig.w, "tmrmain");
-            QImage now(out->size(), QImage::Format_RGB32);
-            out->render(&now); // as the boxes stand after this tick
-            QVERIFY(now != before);
-            QTRY_COMPARE(shown(out, out->rect()), now);
-            before = now;
+            if (tick % 10 == 0) {
+                QVERIFY(count(qRgb(255, 0, 0), 0, w / 20) > 0); // the arrows at the edges
+                QCOMPARE(count(qRgb(255, 0, 0), w / 10, w - w / 10), 0); // none across the text
+                crossed = crossed || count(qRgb(255, 255, 0), 0, w) > 0;
+            }
         }
-        // The area's picture scaled to the screen's height, centred on the back colour: the
-        // reading line, 3 pixels tall in the area, is 8 tall here.
-        QImage direct(out->size(), QImage::Format_RGB32);
-        direct.fill(Qt::black);
-        QPainter painter(&direct);
-        painter.translate(92, 0);
-        painter.scale(1080.0 / 389, 1080.0 / 389);
-        child(rig.w, "picprompt")->render(&painter);
-        painter.end();
-        QCOMPARE(apart(before, direct), 0);
-        // Mirrored as the console is.
-        rig.item("Mirror Top To Bottom", true);
-        QTest::keyClick(&rig.w, Qt::Key_M);
-        const QRect picture(92, 0, 1735, 1080);
-        const QImage unmirrored = before.copy(picture);
-        QTRY_COMPARE(apart(shown(out, picture), unmirrored.mirrored(true, true)), 0);
-
-        // Closing it leaves the console running; F opens it again.
-        out->close();
-        QVERIFY(!out->isVisible());
-        QVERIFY(rig.w.isVisible() && child(rig.w, "cmdpause")->isEnabled());
-        // It never ends the run on its own, whichever window is the last one left.
-        QVERIFY(!out->testAttribute(Qt::WA_QuitOnClose));
-        QVERIFY(!rig.item("Prompt On Screen"));
-        QTest::keyClick(&rig.w, Qt::Key_F);
-        QVERIFY(out->isVisible());
-        QTest::keyClick(&rig.w, Qt::Key_F);
-        QVERIFY(!out->isVisible());
+        QVERIFY(crossed);
+        // There the output shows the end mark below its marker: centred, where the script's
+        // lines begin at the left.
+        const QImage end = shown(out, out->rect());
+        int leftmost = w;
+        for (int y = end.height() / 3; y < end.height(); ++y)
+            for (int x = 0; x < end.width(); ++x)
+                if (end.pixel(x, y) == qRgb(255, 255, 0))
+                    leftmost = std::min(leftmost, x);
+        QVERIFY2(leftmost > w / 3 && leftmost < w / 2, qPrintable(QString::number(leftmost)));
     }
     // A clicker aimed at the output window drives the prompt as at the console.
     void takesTheKeysInTheOutputWindow()
@@ -213,6 +324,36 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>(rig.w, "lblspeed")->text(), QStringLiteral("16"));
         QVERIFY(rig.messages.list.empty());
     }
+    // Each window has its own mirror, so the console's operator reads plain text while the
+    // glass shows mirrored text; M mirrors the window it is pressed in.
+    void mirrorsEachWindowApart()
+    {
+        Console rig("The quick brown fox\njumps over it\nand away\n");
+        click(rig.w, "cmdreset");
+        click(rig.w, "cmdstart");
+        child<QTimer>(rig.w, "tmrmain")->stop(); // the test gives every tick
+        for (int i = 0; i < 150; ++i)
+            fire(rig.w, "tmrmain");
+        QTest::keyClick(&rig.w, Qt::Key_F);
+        QWidget *out = rig.output();
+        const QImage area = rig.area();
+        const QImage plain = shown(out, out->rect());
+        QTest::keyClick(out, Qt::Key_M);
+        QTRY_COMPARE(apart(shown(out, out->rect()), plain.mirrored(true, false)), 0);
+        QCOMPARE(rig.area(), area);
+        menuItems(out, "mnuoutput", "Mirror Top To Bottom");
+        QTRY_VERIFY(apart(shown(out, out->rect()), plain.mirrored(true, true)) < 200);
+        QCOMPARE(rig.area(), area);
+        // The console's mirror leaves the output as it is.
+        QTest::keyClick(&rig.w, Qt::Key_M);
+        QTRY_COMPARE(rig.area(), area.mirrored(true, false));
+        QVERIFY(apart(shown(out, out->rect()), plain.mirrored(true, true)) < 200);
+        QVERIFY(rig.item("Mirror Left To Right"));
+        QVERIFY(!rig.item("Mirror Top To Bottom"));
+        const QStringList outputItems = menuItems(out, "mnuoutput");
+        QVERIFY(outputItems.contains("Mirror Left To Right (on)"));
+        QVERIFY(outputItems.contains("Mirror Top To Bottom (on)"));
+    }
     void remembersTheChoices()
     {
         {
@@ -225,6 +366,38 @@ private Q_SLOTS:
             rig.item("Screen 1: Console", true);
             QCOMPARE(rig.output()->geometry().topRight(),
                 QPoint(rig.w.frameGeometry().left() - 1, screen.top()));
+            // The output's own text: larger by the wheel and the keys, up to a line a quarter
+            // of the screen tall; its face, margins and marker from its menu.
+            auto *out = child<OutputView>(rig.w, "picoutput");
+            QCOMPARE(out->pointSize(), 36.0); // the console's, at the window's own scale
+            QWheelEvent wheel(QPointF(10, 10), out->mapToGlobal(QPointF(10, 10)), QPoint(),
+                QPoint(0, 240), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(out, &wheel);
+            QCOMPARE(qRound(out->pointSize() * 100), qRound(36 * 1.21 * 100));
+            QTest::keyClick(out, Qt::Key_Minus, Qt::ControlModifier);
+            QCOMPARE(qRound(out->pointSize() * 10), qRound(36 * 1.1 * 10));
+            for (int i = 0; i < 60; ++i)
+                QTest::keyClick(&rig.w, Qt::Key_Plus, Qt::ControlModifier);
+            const QFontMetricsF largest(out->layout().font());
+            QVERIFY(largest.lineSpacing() <= rig.w.screen()->geometry().height() / 4.0);
+            QVERIFY(largest.lineSpacing() > rig.w.screen()->geometry().height() / 4.0 * 0.95);
+            for (int i = 0; i < 60; ++i)
+                menuItems(out, "mnuoutput", "Smaller Text\tCtrl+-");
+            QCOMPARE(out->pointSize(), 24.0);
+            menuItems(out, "mnuoutput", "Larger Text\tCtrl++");
+            QVERIFY(subItem(out, "Face", "DejaVu Serif", true));
+            QVERIFY(subItem(out, "Side Margins", "15 %", true));
+            QVERIFY(subItem(out, "Reading Marker", "The Middle", true));
+            QCOMPARE(out->layout().font().family(), "DejaVu Serif");
+            QCOMPARE(out->margin(), 15);
+            QCOMPARE(out->markerAt(), 0.5);
+            QTest::keyClick(out, Qt::Key_F11);
+            QCOMPARE(out->geometry(), rig.w.screen()->geometry());
+            QVERIFY(out->windowFlags().testFlag(Qt::FramelessWindowHint));
+            QTest::keyClick(out, Qt::Key_Escape);
+            QVERIFY(!out->windowFlags().testFlag(Qt::FramelessWindowHint));
+            QVERIFY(out->isVisible());
+            QCOMPARE(rig.w.size(), QSize(638, 516)); // Escape there left the console as it was
             QCOMPARE(rig.folder.read(), kSettings);
         }
         Console rig;
@@ -233,10 +406,15 @@ private Q_SLOTS:
         QVERIFY(rig.item("Prompt On Screen"));
         QVERIFY(rig.item("Screen 1: Console"));
         // Beside the console it is a window of its own that the user moves and sizes.
-        QWidget *out = rig.output();
+        auto *out = child<OutputView>(rig.w, "picoutput");
         QVERIFY(out->isVisible());
         QVERIFY(!out->windowFlags().testFlag(Qt::FramelessWindowHint));
         QVERIFY(rig.w.screen()->geometry().contains(out->geometry()));
+        QCOMPARE(qRound(out->pointSize() * 10), qRound(24 * 1.1 * 10));
+        QVERIFY(subItem(out, "Face", "DejaVu Serif"));
+        QVERIFY(subItem(out, "Side Margins", "15 %"));
+        QVERIFY(subItem(out, "Reading Marker", "The Middle"));
+        QVERIFY(!menuItems(out, "mnuoutput").contains("Mirror Top To Bottom (on)"));
         QVERIFY(rig.messages.list.empty());
     }
     void withoutASoundInputScrollsByItsSpeed()
