@@ -19,7 +19,6 @@ PromptControl::PromptControl(
     , m_scroller(scroller)
     , m_area(area)
     , m_following(following)
-    , m_progress(new PromptProgress(scroller, {}, this))
 {
 }
 
@@ -96,14 +95,15 @@ void PromptControl::blank()
 QJsonObject PromptControl::figures() const
 {
     const char *states[] = { "Idle", "Scrolling", "Paused" };
-    const std::optional<qint64> left = m_progress->leftMs();
+    const PromptProgress &progress = m_area.rig().progress();
+    const std::optional<qint64> left = progress.leftMs();
     const QString line
         = m_scroller.isRunning() ? m_area.lineText(m_scroller.readingPosition().line) : QString();
     return {
         { QStringLiteral("state"), QLatin1String(states[int(m_scroller.state())]) },
         { QStringLiteral("speed"), m_scroller.speed() },
-        { QStringLiteral("progress"), m_progress->progress() },
-        { QStringLiteral("elapsed"), m_progress->elapsedMs() },
+        { QStringLiteral("progress"), progress.progress() },
+        { QStringLiteral("elapsed"), progress.elapsedMs() },
         { QStringLiteral("left"), left ? QJsonValue(*left) : QJsonValue() },
         { QStringLiteral("line"), line },
         { QStringLiteral("blank"), m_area.isBlank() },

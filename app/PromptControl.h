@@ -6,7 +6,6 @@
 #include <QObject>
 
 class Following;
-class PromptProgress;
 class PromptArea;
 class Scroller;
 
@@ -32,6 +31,5 @@ private:
     Scroller &m_scroller;
     PromptArea &m_area;
     Following &m_following;
-    PromptProgress *m_progress;
     bool m_blankHeld = false; // blanking held the text, so showing it again releases it
 };

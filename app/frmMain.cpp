@@ -9,6 +9,7 @@
 #include "platform/Mci.h"
 #include "platform/Twips.h"
 #include "prompter/PromptArea.h"
+#include "prompter/PromptProgress.h"
 #include "prompter/Rig.h"
 #include "prompter/Scroller.h"
 #include "prompter/ScrollerPanel.h"
@@ -60,6 +61,9 @@ void frmMain::buildWindow()
     meters.showInPrompt(m_area->area(), m_area->rig().output());
     connect(&m_area->rig(), &Rig::menuOpening, &meters, &InputMeters::addPromptMenuItems);
     connect(&m_area->rig(), &Rig::outputMenuOpening, &meters, &InputMeters::addOutputMenuItems);
+    // While following the voice, the time left comes from the pace the script rises at.
+    connect(m_following, &Following::listeningChanged, &m_area->rig().progress(),
+        &PromptProgress::setMeasured);
     connect(m_following, &Following::listeningChanged, &meters,
         [&meters](bool on) { meters.setListening(InputMeters::Listener::Following, on); });
 

@@ -1,13 +1,16 @@
 #include "prompter/OutputView.h"
 
 #include "platform/Fonts.h"
+#include "prompter/Countdown.h"
 #include "prompter/PromptArea.h"
+#include "prompter/PromptProgress.h"
 #include "prompter/Scroller.h"
 #include "settings/SharedSettings.h"
 
 #include <QCloseEvent>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 #include <QWheelEvent>
@@ -19,6 +22,16 @@ namespace
 {
 constexpr qreal kWheelStep = 1.1; // the size's factor per notch of the wheel
 constexpr qreal kEndMarkScale = 0.6; // the end mark's letters against the script's
+constexpr int kClockMs = 500; // how often the times shown are brought up to date
+
+QString clock(qint64 ms)
+{
+    const qint64 seconds = (ms + 500) / 1000;
+    const QString minutes = QStringLiteral("%1:%2")
+                                .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                                .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return seconds >= 3600 ? QStringLiteral("%1:%2").arg(seconds / 3600).arg(minutes) : minutes;
+}
 } // namespace
 
 OutputView::OutputView(PromptArea &area, QWidget *parent)
@@ -30,7 +43,29 @@ OutputView::OutputView(PromptArea &area, QWidget *parent)
     setAttribute(Qt::WA_ShowWithoutActivating);
     // Every pixel is painted.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    m_clockTimer = new QTimer(this);
+    m_clockTimer->setInterval(kClockMs);
+    connect(m_clockTimer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
     scriptChanged();
+}
+
+void OutputView::setFigures(const PromptProgress &progress, const Countdown &countdown)
+{
+    m_progress = &progress;
+    m_countdown = &countdown;
+    connect(&countdown, &Countdown::countChanged, this, qOverload<>(&QWidget::update));
+}
+
+void OutputView::setShown(bool elapsed, bool progress, bool left)
+{
+    m_showElapsed = elapsed;
+    m_showProgress = progress;
+    m_showLeft = left;
+    if (elapsed || left)
+        m_clockTimer->start();
+    else
+        m_clockTimer->stop();
+    update();
 }
 
 void OutputView::setMirror(Qt::Orientations mirror)
@@ -169,6 +204,10 @@ void OutputView::paintEvent(QPaintEvent *)
             drawMarker(painter, place(markerY, 0));
         return;
     }
+    const auto overlays = qScopeGuard([&] {
+        drawFigures(painter);
+        drawCount(painter);
+    });
 
     // Outwards from the line at the marker: up to the window's top, down to its bottom.
     std::vector<std::pair<quint64, qreal>> shown; // each picture and its top
@@ -282,6 +321,68 @@ void OutputView::drawMarker(QPainter &painter, int y)
     painter.drawPolygon(QPolygon(
         { QPoint(right, y - size / 2), QPoint(right - reach, y), QPoint(right, y + size / 2) }));
     painter.setRenderHint(QPainter::Antialiasing, false);
+}
+
+void OutputView::flip(QPainter &painter) const
+{
+    if (m_mirror & Qt::Horizontal) {
+        painter.translate(width(), 0);
+        painter.scale(-1, 1);
+    }
+    if (m_mirror & Qt::Vertical) {
+        painter.translate(0, height());
+        painter.scale(1, -1);
+    }
+}
+
+void OutputView::drawFigures(QPainter &painter)
+{
+    if (!m_progress || !(m_showElapsed || m_showProgress || m_showLeft))
+        return;
+    painter.save();
+    flip(painter);
+    // Small, in the bottom-left corner, clear of the marker and of the level meter.
+    const int size = std::max(12, height() / 32);
+    if (m_showProgress) {
+        const int bar = std::max(3, height() / 300);
+        painter.fillRect(0, height() - bar, width(), bar, m_back.lighter(250));
+        painter.fillRect(0, height() - bar, int(width() * m_progress->progress()), bar, m_text);
+    }
+    QStringList words;
+    if (m_showElapsed)
+        words << clock(m_progress->elapsedMs());
+    if (m_showLeft) {
+        const std::optional<qint64> left = m_progress->leftMs();
+        words << (left ? clock(*left) : QStringLiteral("--:--")) + QStringLiteral(" left");
+    }
+    if (!words.isEmpty()) {
+        QFont font(m_family);
+        font.setPixelSize(size);
+        painter.setFont(font);
+        const QString text = words.join(QStringLiteral("   "));
+        // On a patch of the background, so that it reads over the script's letters.
+        const QRect patch(size / 2, height() - size * 5 / 2,
+            QFontMetrics(font).horizontalAdvance(text) + size, size * 3 / 2);
+        painter.fillRect(patch, m_back);
+        painter.setPen(m_text);
+        painter.drawText(patch, Qt::AlignCenter, text);
+    }
+    painter.restore();
+}
+
+void OutputView::drawCount(QPainter &painter)
+{
+    if (!m_countdown || m_countdown->count() == 0)
+        return;
+    painter.save();
+    flip(painter);
+    QFont font(m_family);
+    font.setPixelSize(height() / 3);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(m_text);
+    painter.drawText(rect(), Qt::AlignCenter, QString::number(m_countdown->count()));
+    painter.restore();
 }
 
 void OutputView::resizeEvent(QResizeEvent *event)

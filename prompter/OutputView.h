@@ -7,7 +7,10 @@
 
 #include <unordered_map>
 
+class Countdown;
 class PromptArea;
+class PromptProgress;
+class QTimer;
 
 // The prompt output window: the script laid out again in its own face and size, wrapped
 // to its own width and margins, and held so that the point of the script at the console's
@@ -42,6 +45,12 @@ public:
     void setMarkerAt(double fraction);
     double markerAt() const { return m_markerAt; }
 
+    // Where its figures and its countdown come from; set once.
+    void setFigures(const PromptProgress &progress, const Countdown &countdown);
+    // Which figures it shows in its corner: the time since Start, a thin bar of the part read,
+    // the time left.
+    void setShown(bool elapsed, bool progress, bool left);
+
     // The script was laid out afresh, or the colours changed.
     void scriptChanged();
     // The scroller moved the script.
@@ -75,6 +84,10 @@ private:
     const QImage &linePicture(quint64 index);
     void forgetPictures();
     void drawMarker(QPainter &painter, int y);
+    void drawFigures(QPainter &painter);
+    void drawCount(QPainter &painter);
+    // Turns the painter as the mirror is set, for what is drawn straight onto the window.
+    void flip(QPainter &painter) const;
 
     PromptArea &m_area;
     OutputLayout m_layout;
@@ -87,6 +100,12 @@ private:
     QColor m_text;
     QColor m_back;
     QColor m_line;
+    const PromptProgress *m_progress = nullptr;
+    const Countdown *m_countdown = nullptr;
+    bool m_showElapsed = false;
+    bool m_showProgress = false;
+    bool m_showLeft = false;
+    QTimer *m_clockTimer; // the time shown goes on while the text stands
     static constexpr quint64 kEndMark = ~quint64(0);
     std::unordered_map<quint64, QImage> m_pictures; // by line, and the end mark
 };

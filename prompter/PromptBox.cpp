@@ -44,14 +44,6 @@ PromptBox::PromptBox(QWidget *parent)
     viewport()->setCursor(Qt::ArrowCursor);
     // The text area fills the whole box, so boxes lying under it need no painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    renewLook();
-    connect(document(), &QTextDocument::contentsChanged, this, &PromptBox::renewLook);
-}
-
-void PromptBox::renewLook()
-{
-    static quint64 looks = 0;
-    m_lookId = ++looks;
 }
 
 bool PromptBox::waiting() const
@@ -61,10 +53,7 @@ bool PromptBox::waiting() const
 
 void PromptBox::setTop(float twips)
 {
-    const bool waited = waiting();
     m_top = twips;
-    if (waiting() != waited)
-        renewLook();
     move(twipsToPixels(m_left), twipsToPixels(shown(m_top)));
 }
 
@@ -125,19 +114,6 @@ void PromptBox::paintEvent(QPaintEvent *event)
         return;
     }
     QPlainTextEdit::paintEvent(event);
-}
-
-void PromptBox::resizeEvent(QResizeEvent *event)
-{
-    QPlainTextEdit::resizeEvent(event);
-    renewLook();
-}
-
-void PromptBox::changeEvent(QEvent *event)
-{
-    QPlainTextEdit::changeEvent(event);
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
-        renewLook();
 }
 
 void PromptBox::takeDesignOf(const PromptBox &element)

@@ -38,19 +38,12 @@ public:
     // The box's line messages, answered from its own layout.
     TextBoxLines &lines() { return *m_lines; }
 
-    // Changes whenever the box would draw differently (its text, size, font or colours,
-    // or its rising from the waiting place); no two boxes ever share one.
-    quint64 lookId() const { return m_lookId; }
-
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-    void changeEvent(QEvent *event) override;
 
 private:
     void place();
     void setColor(QPalette::ColorRole role, qint32 ref);
-    void renewLook();
     bool waiting() const;
 
     TextBoxLines *m_lines;
@@ -58,5 +51,4 @@ private:
     float m_top = 0;
     float m_width = 0;
     float m_height = 0;
-    quint64 m_lookId = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <deque>
 #include <functional>
 #include <optional>
 
@@ -25,11 +26,23 @@ public:
     qint64 elapsedMs() const;
     // The part of the script that has risen past the reading line, 0 to 1.
     double progress() const;
-    // At the present speed; none while the text stands or runs backwards.
+    // At the present speed, or while measuring at the pace the script has risen over the
+    // last moments; none while the text stands or runs backwards.
     std::optional<qint64> leftMs() const;
+    // Measures the pace from the scroll itself: while following the voice, whose speed
+    // changes with every word.
+    void setMeasured(bool measured);
 
 private:
+    struct Sample {
+        qint64 at;
+        double left;
+    };
+    void sample();
+
     const Scroller &m_scroller;
     Clock m_clock;
     std::optional<qint64> m_startedAt;
+    bool m_measured = false;
+    std::deque<Sample> m_samples; // the twips left, over the last moments
 };

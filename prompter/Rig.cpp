@@ -1,8 +1,11 @@
 #include "prompter/Rig.h"
 
+#include "platform/Fonts.h"
 #include "platform/MsgBox.h"
+#include "prompter/Countdown.h"
 #include "prompter/OutputView.h"
 #include "prompter/PromptArea.h"
+#include "prompter/PromptProgress.h"
 #include "prompter/PromptView.h"
 #include "prompter/Scroller.h"
 
@@ -10,6 +13,7 @@
 #include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QScreen>
 
@@ -41,7 +45,14 @@ Rig::Rig(QWidget *window, PromptArea &area)
     , m_outputMenu(new QMenu(m_output))
     , m_screens(new QActionGroup(m_menu))
     , m_choices(RigChoices::load())
+    , lblcountdown(new QLabel(m_area))
 {
+    lblcountdown->setObjectName(QStringLiteral("lblcountdown"));
+    lblcountdown->setAlignment(Qt::AlignCenter);
+    lblcountdown->setFont(tahoma(96, true));
+    lblcountdown->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lblcountdown->setGeometry(m_area->rect());
+    lblcountdown->hide();
     m_mirror->setObjectName(QStringLiteral("picmirror"));
     m_mirror->setGeometry(m_area->geometry());
     // The area's own mouse handling stays: the context menu is the window's.
@@ -75,6 +86,32 @@ void Rig::setScroller(Scroller &scroller)
 {
     connect(&scroller, &Scroller::started, m_output, &OutputView::scriptChanged);
     connect(&scroller, &Scroller::stopped, m_output, &OutputView::promptMoved);
+    m_progress = new PromptProgress(scroller, {}, this);
+    m_countdown = new Countdown(scroller, {}, this);
+    m_countdown->setEnabled(m_choices.countdown);
+    connect(m_countdown, &Countdown::countChanged, this, &Rig::showCount);
+    m_output->setFigures(*m_progress, *m_countdown);
+    showFigures();
+}
+
+void Rig::showCount(int count)
+{
+    if (count == 0) {
+        lblcountdown->hide();
+        return;
+    }
+    QPalette palette = lblcountdown->palette();
+    palette.setColor(QPalette::WindowText,
+        m_area->palette().color(QPalette::Window).lightness() > 128 ? Qt::black : Qt::white);
+    lblcountdown->setPalette(palette);
+    lblcountdown->setText(QString::number(count));
+    lblcountdown->raise();
+    lblcountdown->show();
+}
+
+void Rig::showFigures()
+{
+    m_output->setShown(m_choices.showElapsed, m_choices.showProgress, m_choices.showLeft);
 }
 
 QWidget *Rig::output() const
@@ -165,6 +202,12 @@ void Rig::showMenu(const QPoint &globalPos)
         [this](bool on) { setMirror(false, Qt::Vertical, on); });
     addCheck(m_menu, QStringLiteral("Prompt On Screen"), m_choices.onScreen,
         [this](bool on) { setOnScreen(on); });
+    addCheck(
+        m_menu, QStringLiteral("Count Down Before Start"), m_choices.countdown, [this](bool on) {
+            m_choices.countdown = on;
+            m_countdown->setEnabled(on);
+            store();
+        });
     m_menu->addSeparator();
     Q_EMIT menuOpening(m_menu);
 
@@ -197,6 +240,17 @@ void Rig::showOutputMenu(const QPoint &pos)
         [this](bool on) { setMirror(true, Qt::Vertical, on); });
     addCheck(menu, QStringLiteral("Full Screen\tF11"), isFullScreen(),
         [this](bool on) { setFullScreen(on); });
+    menu->addSeparator();
+    const auto addShown = [this, menu](const QString &text, bool RigChoices::*shown) {
+        addCheck(menu, text, m_choices.*shown, [this, shown](bool on) {
+            m_choices.*shown = on;
+            showFigures();
+            store();
+        });
+    };
+    addShown(QStringLiteral("Show Time Since Start"), &RigChoices::showElapsed);
+    addShown(QStringLiteral("Show Progress"), &RigChoices::showProgress);
+    addShown(QStringLiteral("Show Time Left"), &RigChoices::showLeft);
     menu->addSeparator();
     connect(menu->addAction(QStringLiteral("Larger Text\tCtrl++")), &QAction::triggered, this,
         [this] { stepTextSize(1); });

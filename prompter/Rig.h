@@ -7,7 +7,10 @@
 
 #include <functional>
 
+class Countdown;
 class OutputView;
+class PromptProgress;
+class QLabel;
 class PromptArea;
 class PromptView;
 class QAction;
@@ -46,6 +49,8 @@ public:
     void stepTextSize(int steps);
     // The prompt output window.
     QWidget *output() const;
+    // How far the prompt has come, for whatever shows it.
+    PromptProgress &progress() const { return *m_progress; }
     OutputView &outputView() const { return *m_output; }
 
 Q_SIGNALS:
@@ -73,6 +78,8 @@ private:
     // Where the output window opens on the console's screen.
     QRect besideConsole(const QRect &available) const;
     void store();
+    void showCount(int count);
+    void showFigures();
 
     QWidget *m_window;
     QWidget *m_area;
@@ -82,4 +89,7 @@ private:
     QMenu *m_outputMenu;
     QActionGroup *m_screens; // the menu's screen items, one checked
     RigChoices m_choices;
+    PromptProgress *m_progress = nullptr;
+    Countdown *m_countdown = nullptr;
+    QLabel *lblcountdown; // the count over the console's prompt area
 };

@@ -23,6 +23,10 @@ const QString kPointSize = QStringLiteral("output/pointSize");
 const QString kMargin = QStringLiteral("output/marginPercent");
 const QString kMarkerAt = QStringLiteral("output/markerAt");
 const QString kFullScreen = QStringLiteral("output/fullScreen");
+const QString kShowElapsed = QStringLiteral("output/showElapsed");
+const QString kShowProgress = QStringLiteral("output/showProgress");
+const QString kShowLeft = QStringLiteral("output/showLeft");
+const QString kCountdown = QStringLiteral("start/countdown");
 
 } // namespace
 
@@ -42,6 +46,10 @@ RigChoices RigChoices::load()
     choices.margin = settings.value(kMargin, choices.margin).toInt();
     choices.markerAt = settings.value(kMarkerAt, choices.markerAt).toDouble();
     choices.fullScreen = settings.value(kFullScreen, false).toBool();
+    choices.showElapsed = settings.value(kShowElapsed, false).toBool();
+    choices.showProgress = settings.value(kShowProgress, false).toBool();
+    choices.showLeft = settings.value(kShowLeft, false).toBool();
+    choices.countdown = settings.value(kCountdown, false).toBool();
     return choices;
 }
 
@@ -53,5 +61,6 @@ bool RigChoices::save() const
             { kScreen, screen }, { kScreenIndex, screenIndex },
             { kOutputLeftRight, outputLeftRight }, { kOutputTopBottom, outputTopBottom },
             { kFace, face }, { kPointSize, pointSize }, { kMargin, margin },
-            { kMarkerAt, markerAt }, { kFullScreen, fullScreen } });
+            { kMarkerAt, markerAt }, { kFullScreen, fullScreen }, { kShowElapsed, showElapsed },
+            { kShowProgress, showProgress }, { kShowLeft, showLeft }, { kCountdown, countdown } });
 }

@@ -22,6 +22,11 @@ struct RigChoices {
     int margin = 5; // percent of the width on each side
     double markerAt = 1.0 / 3; // of the way down
     bool fullScreen = false;
+    // What the output window shows beside the script.
+    bool showElapsed = false;
+    bool showProgress = false;
+    bool showLeft = false;
+    bool countdown = false; // 3-2-1 before the text moves, in both windows
 
     // The stored choices; all off when none were stored. The output's mirror starts as the
     // console's was, which both shared before each window had its own.

@@ -120,6 +120,8 @@ void Scroller::tick()
     if (!isRunning())
         return;
     Q_EMIT ticking();
+    if (m_waiting)
+        return;
     mSpeed = qint16(m_speed);
     Box &first = m_boxes[0];
     first.top -= float(mSpeed);

@@ -81,6 +81,8 @@ public:
     void goBack(int lines);
     // One tick of the scroll clock: every moving box rises by the speed.
     void tick();
+    // While waiting, a tick moves nothing: a countdown runs before the text moves.
+    void setWaiting(bool waiting) { m_waiting = waiting; }
 
     State state() const { return m_state; }
     bool isRunning() const { return m_state != State::Idle; }
@@ -130,6 +132,7 @@ private:
     int m_speed = 0; // as the speed bar shows it
     std::vector<double> m_lineTops { 0.0 };
     std::vector<Box> m_boxes;
+    bool m_waiting = false;
 
     // True = -1, False = 0
     qint16 mPaused = 0;

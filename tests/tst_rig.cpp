@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QWheelEvent>
 
@@ -353,6 +354,83 @@ private Q_SLOTS:
         const QStringList outputItems = menuItems(out, "mnuoutput");
         QVERIFY(outputItems.contains("Mirror Left To Right (on)"));
         QVERIFY(outputItems.contains("Mirror Top To Bottom (on)"));
+    }
+    // A countdown runs in both windows before the text moves, and the output shows the time
+    // since Start, the part read and the time left in its corner; all as chosen, and kept.
+    void countsDownAndShowsTheTime()
+    {
+        QStringList lines;
+        for (int i = 0; i < 80; ++i)
+            lines << QStringLiteral("Line %1 of the script").arg(i);
+        const auto yellow = [](const QImage &picture, const QRect &part) {
+            int found = 0;
+            for (int y = part.top(); y <= part.bottom(); ++y)
+                for (int x = part.left(); x <= part.right(); ++x)
+                    found += picture.pixel(x, y) == qRgb(255, 255, 0);
+            return found;
+        };
+        {
+            Console rig(lines.join('\n'));
+            click(rig.w, "cmdreset");
+            QTest::keyClick(&rig.w, Qt::Key_F);
+            QWidget *out = rig.output();
+            rig.item("Count Down Before Start", true);
+            click(rig.w, "cmdstart");
+            child<QTimer>(rig.w, "tmrmain")->stop(); // the test gives every tick
+            auto *count = child<QLabel>(rig.w, "lblcountdown");
+            QVERIFY(count->isVisible());
+            QCOMPARE(count->text(), "3");
+            auto *box = rig.w.findChildren<PromptBox *>("txtprompt").first();
+            const int top = box->Top();
+            for (int i = 0; i < 5; ++i)
+                fire(rig.w, "tmrmain");
+            QCOMPARE(box->Top(), top);
+            const QRect middle(
+                out->width() / 3, out->height() / 3, out->width() / 3, out->height() / 3);
+            QVERIFY(yellow(shown(out, out->rect()), middle) > 2000); // the count, large
+            click(rig.w, "cmdreset");
+            QVERIFY(!count->isVisible());
+            for (const char *item : { "Show Time Since Start", "Show Progress", "Show Time Left" })
+                QVERIFY(pickMenuItem(out, "mnuoutput", item));
+        }
+        Console rig(lines.join('\n'));
+        QWidget *out = rig.output();
+        const QStringList items = menuItems(out, "mnuoutput");
+        for (const char *item : { "Show Time Since Start", "Show Progress", "Show Time Left" })
+            QVERIFY2(items.contains(QString(item) + " (on)"), item);
+        QVERIFY(rig.item("Count Down Before Start"));
+        rig.item("Count Down Before Start", true);
+        click(rig.w, "cmdreset");
+        click(rig.w, "cmdstart");
+        child<QTimer>(rig.w, "tmrmain")->stop();
+        child<QScrollBar>(rig.w, "hscspeed")->setValue(110);
+        QVERIFY(!child(rig.w, "lblcountdown")->isVisible());
+        // Half the script read: the bar along the bottom is half drawn in the text's colour.
+        const int readingY = child(rig.w, "txtline")->geometry().center().y();
+        for (int tick = 0; tick < 5000; ++tick) {
+            fire(rig.w, "tmrmain");
+            const auto at = [&] {
+                for (PromptBox *box : rig.w.findChildren<PromptBox *>("txtprompt")) {
+                    if (box->isVisible() && box->y() <= readingY
+                        && box->y() + box->height() > readingY)
+                        return box->cursorForPosition(QPoint(1, readingY - box->y()))
+                            .block()
+                            .text();
+                }
+                return QString();
+            };
+            if (at() == "Line 40 of the script")
+                break;
+        }
+        const QImage picture = shown(out, out->rect());
+        const int bar = yellow(picture, QRect(0, out->height() - 1, out->width(), 1));
+        QVERIFY2(
+            qAbs(bar - out->width() / 2) < out->width() / 20, qPrintable(QString::number(bar)));
+        // The times in the bottom-left corner.
+        QVERIFY(
+            yellow(picture, QRect(0, out->height() * 9 / 10, out->width() / 3, out->height() / 12))
+            > 100);
+        QVERIFY(rig.messages.list.empty());
     }
     void remembersTheChoices()
     {

@@ -1,8 +1,12 @@
 #include "prompter/BoxLayout.h"
+#include "prompter/Countdown.h"
+#include "prompter/PromptProgress.h"
 #include "prompter/Scroller.h"
 
 #include <QSignalSpy>
 #include <QTest>
+
+#include <cmath>
 
 namespace
 {
@@ -288,6 +292,66 @@ private Q_SLOTS:
         QCOMPARE(s.readingPosition().line, 300);
         s.goBack(3);
         QCOMPARE(s.readingPosition().line, 297);
+    }
+    // The figures beside the prompt and the countdown before it moves, on a clock of the
+    // test's own.
+    void tellsTheTimeAndCountsDown()
+    {
+        EvenScript script(300);
+        Scroller s(script);
+        qint64 now = 1000;
+        PromptProgress progress(s, [&] { return now; });
+        Countdown countdown(s, [&] { return now; });
+        QCOMPARE(progress.elapsedMs(), 0);
+        QVERIFY(!progress.leftMs());
+        countdown.setEnabled(true);
+        QSignalSpy counts(&countdown, &Countdown::countChanged);
+        const auto tick = [&](int ticks) {
+            for (int i = 0; i < ticks; ++i) {
+                now += Scroller::kTickMs;
+                s.tick();
+            }
+        };
+        s.start();
+        QCOMPARE(countdown.count(), 3);
+        tick(187); // 2992 ms: the text waits
+        QCOMPARE(s.boxes()[0].top, 5800.0f);
+        QCOMPARE(progress.elapsedMs(), 2992);
+        tick(1);
+        QCOMPARE(countdown.count(), 0);
+        QCOMPARE(s.boxes()[0].top, 5785.0f);
+        QList<int> shown;
+        for (const QList<QVariant> &count : counts)
+            shown << count.at(0).toInt();
+        QCOMPARE(shown, QList<int>({ 3, 2, 1, 0 }));
+        // At speed 15 a tick, the twips still to come take this long.
+        QCOMPARE(*progress.leftMs(), qint64(std::ceil(s.twipsLeft() / 15) * 16));
+        QCOMPARE(progress.progress(), 0.0);
+        s.goToLine(150);
+        QCOMPARE(progress.progress(), 0.5);
+        s.holdOrRelease();
+        QVERIFY(!progress.leftMs()); // held: no estimate
+        s.holdOrRelease();
+        // Measured while following: 30 twips every 160 ms, whatever the speed says.
+        progress.setMeasured(true);
+        s.setSpeed(1);
+        double at = 150;
+        for (int i = 0; i < 40; ++i) {
+            now += 160;
+            at += 0.3;
+            s.goToLine(int(at), at - int(at));
+        }
+        const double left = s.twipsLeft();
+        QVERIFY(
+            qAbs(double(*progress.leftMs()) - left / (30.0 / 160)) < left / (30.0 / 160) * 0.02);
+        // Reset ends the count and the clock; a countdown switched off lets Start move at once.
+        s.reset();
+        QCOMPARE(progress.elapsedMs(), 0);
+        countdown.setEnabled(false);
+        s.start();
+        QCOMPARE(countdown.count(), 0);
+        tick(1);
+        QCOMPARE(s.boxes()[0].top, 5785.0f);
     }
 };
 
