@@ -1,6 +1,7 @@
 // The prompt output window as a prompt of its own, full screen on a 3840 x 2160 screen.
 // Targets: a tick with the output repainted, at its largest text (a line a quarter of the
 // screen tall), under 4 ms; the output's own layout of a 1 MB script ready in under 300 ms.
+#include "bench/BenchSupport.h"
 #include "bench/PaintCounter.h"
 #include "bench/Verdict.h"
 
@@ -27,38 +28,12 @@ namespace
 {
 constexpr int kTicks = 400;
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// A spoken script of about the given size: sentences, a line break after every two.
-QString script(qsizetype bytes)
-{
-    static const char *const sentences[] = {
-        "Good evening, and welcome to the programme. ",
-        "Tonight we look at the weather over the coming week. ",
-        "Caf\xc3\xa9 owners on the coast expect a busy weekend. ",
-        "The forecast calls for sunshine and light winds. ",
-    };
-    QString text;
-    for (int line = 0; text.size() < bytes; ++line)
-        text += QString::fromUtf8(sentences[line % 4])
-            + QString::fromUtf8(sentences[(line + 1) % 4]) + QLatin1Char('\n');
-    return text;
-}
 } // namespace
 
 int main(int argc, char **argv)
 {
     QTemporaryDir folder;
-    const QString screens = folder.filePath(QStringLiteral("screens.json"));
-    const bool written = writeFile(screens,
-        R"({ "screens": [ { "name": "Console", "width": 1280, "height": 1024 },
-            { "name": "Rig", "x": 1280, "width": 3840, "height": 2160 } ] })");
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
+    const bool written = useRigScreen(folder, 3840, 2160);
     QApplication app(argc, argv);
     Verdict verdict("bench_output");
     if (!written)
@@ -72,7 +47,7 @@ int main(int argc, char **argv)
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         verdict.abandon(QStringLiteral("the window is not shown"));
-    const QString text = script(1 << 20);
+    const QString text = spokenScript(1 << 20);
     verdict.control<PromptBox>(window, "txtcontainer")->setPlainText(text);
     QTest::keyClick(&window, Qt::Key_F);
     auto *output = verdict.control<OutputView>(window, "picoutput");

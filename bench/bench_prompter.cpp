@@ -4,6 +4,7 @@
 // Big scripts: Start of 1 MB of ordinary lines under 300 ms, of 5 MB (ordinary lines
 // or one paragraph) under 2 s, with the memory Start adds under 20 times the script's
 // size plus 100 MB.
+#include "bench/BenchSupport.h"
 #include "bench/PaintCounter.h"
 #include "bench/Verdict.h"
 
@@ -53,22 +54,6 @@ std::vector<PromptBox *> boxesInOrder(const QWidget &window)
     std::stable_sort(boxes.begin(), boxes.end(),
         [&](PromptBox *a, PromptBox *b) { return firstLine(a) < firstLine(b); });
     return boxes;
-}
-
-// A spoken script of about the given size: sentences, a line break after every two.
-QString linedScript(qsizetype bytes)
-{
-    static const char *const sentences[] = {
-        "Good evening, and welcome to the programme. ",
-        "Tonight we look at the weather over the coming week. ",
-        "Caf\xc3\xa9 owners on the coast expect a busy weekend. ",
-        "The forecast calls for sunshine and light winds. ",
-    };
-    QString text;
-    for (int line = 0; text.size() < bytes; ++line)
-        text += QString::fromUtf8(sentences[line % 4])
-            + QString::fromUtf8(sentences[(line + 1) % 4]) + QLatin1Char('\n');
-    return text;
 }
 
 QString unbrokenScript(qsizetype bytes)
@@ -219,8 +204,8 @@ int main(int argc, char **argv)
         QString text;
         double limitMs;
     };
-    for (const Big &big : { Big { "1 MB of ordinary lines", linedScript(1 << 20), 300 },
-             Big { "5 MB of ordinary lines", linedScript(5 << 20), 2000 },
+    for (const Big &big : { Big { "1 MB of ordinary lines", spokenScript(1 << 20), 300 },
+             Big { "5 MB of ordinary lines", spokenScript(5 << 20), 2000 },
              Big { "5 MB in one paragraph", unbrokenScript(5 << 20), 2000 } }) {
         reset->click();
         store->setPlainText(big.text);

@@ -2,6 +2,7 @@
 // window repainted, the output filling a 1920 x 1080 screen, while a take is recorded and
 // the level meters refresh at every tick. Target: under 4 ms. Also what one refresh of the
 // meters costs on its own.
+#include "bench/BenchSupport.h"
 #include "bench/PaintCounter.h"
 #include "bench/Verdict.h"
 
@@ -68,12 +69,6 @@ std::vector<double> timeSteps(
     return costs;
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -81,12 +76,7 @@ int main(int argc, char **argv)
     // A console screen and the rig's 1920 x 1080 screen beside it; the rig's choices in a
     // folder of the bench's own.
     QTemporaryDir folder;
-    const QString screens = folder.filePath(QStringLiteral("screens.json"));
-    const bool written = writeFile(screens,
-        R"({ "screens": [ { "name": "Console", "width": 1280, "height": 1024 },
-            { "name": "Rig", "x": 1280, "width": 1920, "height": 1080 } ] })");
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
+    const bool written = useRigScreen(folder, 1920, 1080);
     QApplication app(argc, argv);
     Verdict verdict("bench_rig");
     if (!written)

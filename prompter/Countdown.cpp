@@ -2,20 +2,13 @@
 
 #include "prompter/Scroller.h"
 
-#include <QElapsedTimer>
-
-#include <memory>
-
 Countdown::Countdown(Scroller &scroller, Clock clock, QObject *parent)
     : QObject(parent)
     , m_scroller(scroller)
     , m_clock(std::move(clock))
 {
-    if (!m_clock) {
-        auto steady = std::make_shared<QElapsedTimer>();
-        steady->start();
-        m_clock = [steady] { return steady->elapsed(); };
-    }
+    if (!m_clock)
+        m_clock = systemSteadyClock();
     connect(&scroller, &Scroller::started, this, &Countdown::begin);
     connect(&scroller, &Scroller::ticking, this, &Countdown::check);
     connect(&scroller, &Scroller::stopped, this, &Countdown::finish);

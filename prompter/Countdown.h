@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SteadyClock.h"
+
 #include <QObject>
 
 #include <functional>
@@ -14,8 +16,7 @@ class Countdown final : public QObject
     Q_OBJECT
 
 public:
-    // Milliseconds of a steady clock.
-    using Clock = std::function<qint64()>;
+    using Clock = SteadyClock;
     static constexpr int kSeconds = 3;
 
     // Without a clock it reads the system's steady clock.

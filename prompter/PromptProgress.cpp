@@ -2,11 +2,8 @@
 
 #include "prompter/Scroller.h"
 
-#include <QElapsedTimer>
-
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 namespace
 {
@@ -19,11 +16,8 @@ PromptProgress::PromptProgress(const Scroller &scroller, Clock clock, QObject *p
     , m_scroller(scroller)
     , m_clock(std::move(clock))
 {
-    if (!m_clock) {
-        auto steady = std::make_shared<QElapsedTimer>();
-        steady->start();
-        m_clock = [steady] { return steady->elapsed(); };
-    }
+    if (!m_clock)
+        m_clock = systemSteadyClock();
     connect(&scroller, &Scroller::started, this, [this] {
         m_startedAt = m_clock();
         m_samples.clear();

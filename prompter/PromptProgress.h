@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SteadyClock.h"
+
 #include <QObject>
 
 #include <deque>
@@ -16,8 +18,7 @@ class PromptProgress final : public QObject
     Q_OBJECT
 
 public:
-    // Milliseconds of a steady clock.
-    using Clock = std::function<qint64()>;
+    using Clock = SteadyClock;
 
     // Without a clock it reads the system's steady clock.
     explicit PromptProgress(const Scroller &scroller, Clock clock = {}, QObject *parent = nullptr);

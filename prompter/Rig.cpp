@@ -50,7 +50,6 @@ Rig::Rig(QWidget *window, PromptArea &area)
     lblcountdown->setObjectName(QStringLiteral("lblcountdown"));
     lblcountdown->setAlignment(Qt::AlignCenter);
     lblcountdown->setFont(tahoma(96, true));
-    lblcountdown->setAttribute(Qt::WA_TransparentForMouseEvents);
     lblcountdown->setGeometry(m_area->rect());
     lblcountdown->hide();
     m_mirror->setObjectName(QStringLiteral("picmirror"));

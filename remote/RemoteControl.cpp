@@ -23,11 +23,7 @@ RemoteControl::RemoteControl(QWidget *window, Figures figures)
 {
     m_figuresTimer->setInterval(kFiguresMs);
     connect(m_figuresTimer, &QTimer::timeout, this, &RemoteControl::sendFigures);
-    connect(m_server, &RemoteServer::commandReceived, this, [this](PromptCommand command) {
-        Q_EMIT commandReceived(command);
-        // What the command changed reaches the page at once, not at the next round.
-        sendFigures();
-    });
+    connect(m_server, &RemoteServer::commandReceived, this, &RemoteControl::commandReceived);
 }
 
 void RemoteControl::addMenuItems(QMenu *menu)

@@ -1,18 +1,12 @@
 #include "remote/RemoteGate.h"
 
-#include <QElapsedTimer>
 #include <QRandomGenerator>
-
-#include <memory>
 
 RemoteGate::RemoteGate(Clock clock)
     : m_clock(std::move(clock))
 {
-    if (!m_clock) {
-        auto steady = std::make_shared<QElapsedTimer>();
-        steady->start();
-        m_clock = [steady] { return steady->elapsed(); };
-    }
+    if (!m_clock)
+        m_clock = systemSteadyClock();
     renew();
 }
 

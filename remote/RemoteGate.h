@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SteadyClock.h"
+
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -13,8 +15,7 @@
 class RemoteGate
 {
 public:
-    // Milliseconds of a steady clock.
-    using Clock = std::function<qint64()>;
+    using Clock = SteadyClock;
 
     enum class Pairing { Paired, WrongCode, Refused, Full };
 

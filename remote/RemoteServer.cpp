@@ -30,17 +30,12 @@ constexpr std::array kFiles {
 
 constexpr char kSocketPath[] = "/socket";
 
-// The loopback, and the addresses a phone on the same network reaches: the private and
-// link-local ranges. A public address is never listened on.
+// The loopback, and this computer's addresses on a local network.
 QList<QHostAddress> localAddresses()
 {
     QList<QHostAddress> list { QHostAddress(QHostAddress::LocalHost) };
     for (const QHostAddress &address : QNetworkInterface::allAddresses()) {
-        if (address.protocol() != QAbstractSocket::IPv4Protocol || address.isLoopback())
-            continue;
-        const quint32 ip = address.toIPv4Address();
-        if ((ip >> 24) == 10 || (ip & 0xFFF00000) == 0xAC100000 || (ip & 0xFFFF0000) == 0xC0A80000
-            || address.isLinkLocal())
+        if (RemoteServer::isLocalNetwork(address))
             list.append(address);
     }
     return list;
@@ -63,6 +58,15 @@ QString browserOf(const QByteArray &agent)
     return system;
 }
 } // namespace
+
+bool RemoteServer::isLocalNetwork(const QHostAddress &address)
+{
+    if (address.protocol() != QAbstractSocket::IPv4Protocol || address.isLoopback())
+        return false;
+    const quint32 ip = address.toIPv4Address();
+    return (ip >> 24) == 10 || (ip & 0xFFF00000) == 0xAC100000 || (ip & 0xFFFF0000) == 0xC0A80000
+        || address.isLinkLocal();
+}
 
 RemoteServer::RemoteServer(RemoteGate::Clock clock, QObject *parent)
     : QObject(parent)

@@ -30,6 +30,10 @@ public:
     static constexpr int kRequestMs = 5000; // for a request's head, or for pairing
 
     explicit RemoteServer(RemoteGate::Clock clock = {}, QObject *parent = nullptr);
+
+    // An address a phone on the same network reaches: the private and link-local IPv4 ranges.
+    // The loopback is listened on besides; a public address never.
+    static bool isLocalNetwork(const QHostAddress &address);
     ~RemoteServer() override;
 
     // Listens, on the port asked for where it is free (0: any); false when it cannot.

@@ -26,8 +26,6 @@ frmRemote::frmRemote(RemoteServer &server, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmRemote"));
     setWindowTitle(QStringLiteral("Remote Control"));
-    // It goes with the console and never keeps the program running on its own.
-    setAttribute(Qt::WA_QuitOnClose, false);
     lbladdress->setObjectName(QStringLiteral("lbladdress"));
     lbladdress->setTextInteractionFlags(Qt::TextSelectableByMouse);
     picqr->setObjectName(QStringLiteral("picqr"));

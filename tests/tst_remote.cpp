@@ -146,6 +146,25 @@ private Q_SLOTS:
         // The server is unharmed.
         QCOMPARE(statusLine(get(port, "/")), "HTTP/1.1 200 OK");
     }
+    // It listens on the local network's addresses only.
+    void knowsTheLocalNetwork_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("local");
+        for (const char *local : { "10.0.0.1", "10.255.255.254", "172.16.0.1", "172.31.255.1",
+                 "192.168.1.20", "169.254.10.1" })
+            QTest::newRow(local) << local << true;
+        for (const char *other :
+            { "9.255.255.255", "11.0.0.1", "172.15.0.1", "172.32.0.1", "192.167.1.1", "192.169.0.1",
+                "8.8.8.8", "127.0.0.1", "::1", "fe80::1", "fd00::1" })
+            QTest::newRow(other) << other << false;
+    }
+    void knowsTheLocalNetwork()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, local);
+        QCOMPARE(RemoteServer::isLocalNetwork(QHostAddress(address)), local);
+    }
     // Pairing with the code gives a token that every command carries.
     void pairsAndTakesCommands()
     {

@@ -225,6 +225,22 @@ private Q_SLOTS:
             s.tick();
         QCOMPARE(at(), QStringLiteral("line 300 + 0"));
         QCOMPARE(s.twipsLeft(), 0.0);
+        // As one number it moves on at a steady pace through the gap, never standing still:
+        // box 0's last line takes the gap with it.
+        Scroller again(script);
+        again.start();
+        again.setSpeed(100);
+        while (again.readingLine() < 109)
+            again.tick();
+        std::vector<double> steps;
+        for (double before = again.readingLine(); again.readingLine() < 114;
+             before = again.readingLine()) {
+            again.tick();
+            steps.push_back(again.readingLine() - before);
+        }
+        QVERIFY(steps.size() > 4);
+        for (const double step : steps)
+            QVERIFY2(step > 0.4 && step < 1.01, qPrintable(QString::number(step)));
     }
     // Going to a line puts it at the reading line, the boxes closed up before it and following
     // after it; the scroll goes on from there.
