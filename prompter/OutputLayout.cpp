@@ -8,6 +8,8 @@
 
 namespace
 {
+constexpr qsizetype kLongestPiece = 2000; // characters laid out at once, at most
+
 // Lays one paragraph out as the output draws it.
 void layParagraph(QTextLayout &layout, qreal width)
 {
@@ -34,10 +36,21 @@ void OutputLayout::layOut(const QString &text, const QFont &font, qreal width)
     m_text = text;
     m_font = font;
     m_width = std::max<qreal>(width, 1);
-    m_paragraphStarts.assign(1, 0);
-    for (qsizetype at = text.indexOf(QLatin1Char('\n')); at >= 0;
-         at = text.indexOf(QLatin1Char('\n'), at + 1))
-        m_paragraphStarts.push_back(int(at + 1));
+    m_paragraphStarts.clear();
+    for (qsizetype start = 0; start <= text.size();) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = text.size();
+        m_paragraphStarts.push_back(int(start));
+        // A very long paragraph is laid out in pieces cut after a space: laying out megabytes
+        // at once takes seconds and hundreds of megabytes.
+        for (qsizetype piece = start; end - piece > kLongestPiece;) {
+            const qsizetype space = text.lastIndexOf(QLatin1Char(' '), piece + kLongestPiece);
+            piece = space > piece ? space + 1 : piece + kLongestPiece;
+            m_paragraphStarts.push_back(int(piece));
+        }
+        start = end + 1;
+    }
     m_lines.assign(m_paragraphStarts.size(), {});
     m_cached.reset();
     m_cachedParagraph = -1;
@@ -57,7 +70,7 @@ const std::vector<OutputLayout::Line> &OutputLayout::linesOf(int paragraph) cons
     if (lines.empty())
         lines.push_back({ start, 0, QFontMetricsF(m_font).height() });
     // The line break belongs to the paragraph's last line.
-    if (size_t(paragraph) + 1 < m_paragraphStarts.size())
+    if (endsWithBreak(paragraph))
         ++lines.back().length;
     return lines;
 }
@@ -121,12 +134,19 @@ void OutputLayout::drawLine(QPainter &painter, Place place, const QPointF &origi
     line.draw(&painter, origin - QPointF(0, line.y()));
 }
 
+bool OutputLayout::endsWithBreak(int paragraph) const
+{
+    if (size_t(paragraph) + 1 >= m_paragraphStarts.size())
+        return false;
+    return m_text.at(m_paragraphStarts[size_t(paragraph) + 1] - 1) == QLatin1Char('\n');
+}
+
 QTextLayout &OutputLayout::paragraphLayout(int paragraph) const
 {
     if (m_cachedParagraph != paragraph || !m_cached) {
         const int start = m_paragraphStarts[size_t(paragraph)];
         const int end = size_t(paragraph) + 1 < m_paragraphStarts.size()
-            ? m_paragraphStarts[size_t(paragraph) + 1] - 1
+            ? m_paragraphStarts[size_t(paragraph) + 1] - (endsWithBreak(paragraph) ? 1 : 0)
             : int(m_text.size());
         m_cached = std::make_unique<QTextLayout>(m_text.mid(start, end - start), m_font);
         layParagraph(*m_cached, m_width);

@@ -53,12 +53,14 @@ public:
 
 private:
     const std::vector<Line> &linesOf(int paragraph) const;
+    // Whether a line break ends the paragraph, rather than the piece of a long one.
+    bool endsWithBreak(int paragraph) const;
     QTextLayout &paragraphLayout(int paragraph) const;
 
     QString m_text;
     QFont m_font;
     qreal m_width = 1;
-    std::vector<int> m_paragraphStarts;
+    std::vector<int> m_paragraphStarts; // and of the pieces of very long ones
     mutable std::vector<std::vector<Line>> m_lines; // by paragraph; empty until laid out
     // The paragraph drawn last, laid out again as it was: keeping every paragraph's shaped
     // text would cost many times the script's size.

@@ -158,10 +158,15 @@ private Q_SLOTS:
         QTest::addColumn<QSize>("window"); // none: its own screen
         QTest::addColumn<QString>("face");
         QTest::addColumn<bool>("symbols");
-        QTest::newRow("24 pt, full screen") << 24.0 << QSize() << "Tahoma" << false;
-        QTest::newRow("72 pt, narrow window") << 72.0 << QSize(600, 700) << "Tahoma" << false;
-        QTest::newRow("largest, serif") << 1000.0 << QSize() << "DejaVu Serif" << false;
-        QTest::newRow("symbols from another face") << 60.0 << QSize(900, 800) << "Tahoma" << true;
+        QTest::addColumn<int>("paragraphs"); // fewer than 100: each over 2000 characters
+        QTest::newRow("24 pt, full screen") << 24.0 << QSize() << "Tahoma" << false << 240;
+        QTest::newRow("72 pt, narrow window")
+            << 72.0 << QSize(600, 700) << "Tahoma" << false << 240;
+        QTest::newRow("largest, serif") << 1000.0 << QSize() << "DejaVu Serif" << false << 240;
+        QTest::newRow("symbols from another face")
+            << 60.0 << QSize(900, 800) << "Tahoma" << true << 240;
+        // Paragraphs longer than the pieces the output lays out at once.
+        QTest::newRow("long paragraphs") << 48.0 << QSize() << "Tahoma" << false << 8;
     }
     void outputFollowsTheConsoleByTheScript()
     {
@@ -169,11 +174,14 @@ private Q_SLOTS:
         QFETCH(QSize, window);
         QFETCH(QString, face);
         QFETCH(bool, symbols);
+        QFETCH(int, paragraphs);
         QString script;
-        for (int i = 0; i < 240; ++i) {
+        for (int i = 0; i < paragraphs; ++i) {
             script += QStringLiteral("L%1: the quick brown fox jumps over %2 the lazy dog")
                           .arg(i)
                           .arg(symbols ? QStringLiteral("\u2605\u2665\u2211\u221e") : QString());
+            for (int k = 0; paragraphs < 100 && k < 100; ++k)
+                script += QStringLiteral(" and L%1.%2: over the hill").arg(i).arg(k);
             script += i % 3 ? QStringLiteral(" and then it runs away.\n") : QStringLiteral("\n");
         }
         Console rig(script);
@@ -206,7 +214,8 @@ private Q_SLOTS:
                     continue;
                 const QString text = box->toPlainText();
                 // Each paragraph's own tag, "L17:", places the box's text in the script.
-                const QRegularExpressionMatch tag = QRegularExpression("L\\d+:").match(text);
+                const QRegularExpressionMatch tag
+                    = QRegularExpression("L\\d+(\\.\\d+)?:").match(text);
                 const int offset = int(script.indexOf(tag.captured()) - tag.capturedStart());
                 QTextCursor cursor = box->cursorForPosition(QPoint(box->width() / 2, y - box->y()));
                 cursor.movePosition(QTextCursor::StartOfLine);
