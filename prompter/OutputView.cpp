@@ -97,8 +97,10 @@ qreal OutputView::maxPointSize() const
 
 void OutputView::setPointSize(qreal size)
 {
+    // Kept as asked and held to the screen's largest when used: the window may not stand on
+    // its screen yet.
     if (size > 0)
-        size = std::clamp(size, kMinPointSize, maxPointSize());
+        size = std::max(size, kMinPointSize);
     if (qFuzzyCompare(size + 1, m_pointSize + 1))
         return;
     m_pointSize = size;
@@ -108,7 +110,7 @@ void OutputView::setPointSize(qreal size)
 qreal OutputView::pointSize() const
 {
     if (m_pointSize > 0)
-        return m_pointSize;
+        return std::min(m_pointSize, maxPointSize());
     // Until one is chosen, the console's size at the window's scale, as the console shows it.
     const int console = std::max(1, m_area.area()->height());
     return std::clamp(qreal(gFontSize) * height() / console, kMinPointSize, maxPointSize());

@@ -33,7 +33,7 @@ public:
     Qt::Orientations mirror() const { return m_mirror; }
     void setFace(const QString &family);
     QString face() const { return m_family; }
-    // Within its range: from the console's 24 pt to a line a quarter of the screen tall;
+    // Within its range: from the console's 24 pt to a line a quarter of its screen tall;
     // 0 for the console's size at the window's scale.
     void setPointSize(qreal size);
     qreal pointSize() const;
