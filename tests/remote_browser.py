@@ -11,6 +11,7 @@ Exits 77 (skipped) with the reason where Xvfb or Chromium cannot start.
 import os
 import random
 import re
+import signal
 import subprocess
 import sys
 import tempfile
@@ -105,6 +106,9 @@ def browser(width, height):
 
 
 def main():
+    # Ended from outside (a time limit), it still takes its X server, program and browsers
+    # down with it.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     program = sys.argv[1]
     pictures = sys.argv[sys.argv.index("--pictures") + 1] if "--pictures" in sys.argv else None
     for tool in ("Xvfb", "xdotool", "import", "/usr/bin/chromium", "/usr/bin/chromedriver"):
