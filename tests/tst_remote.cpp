@@ -112,39 +112,63 @@ class tst_Remote : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    // Only the page's own files, and nothing else however the path is spelled.
-    void servesOnlyThePagesFiles()
+    // Every request gets its answer: only the page's own files, however a path is spelled;
+    // the WebSocket only from the page's own origin on one of our own addresses (a name that
+    // merely resolves to us is not it); no head over 8 KB, none that never ends in time.
+    void answersEachRequest_data()
     {
-        RemoteServer server;
-        QVERIFY(server.start());
-        const quint16 port = server.port();
-        const QByteArray page = get(port, "/");
-        QCOMPARE(statusLine(page), "HTTP/1.1 200 OK");
-        for (const char *button :
-            { "Start", "Hold", "Faster", "Slower", "Back", "Reset", "Blank", "Follow" })
-            QVERIFY2(page.contains(QByteArray(">") + button + "</button>"), button);
-        QVERIFY(page.contains("Content-Security-Policy: default-src 'self'"));
-        QCOMPARE(statusLine(get(port, "/remote.js?v=1")), "HTTP/1.1 200 OK");
-        QCOMPARE(statusLine(get(port, "/remote.css")), "HTTP/1.1 200 OK");
+        QTest::addColumn<QByteArray>("request"); // PORT stands for the server's port
+        QTest::addColumn<QByteArray>("status");
+        const auto row = [](const char *name, const QByteArray &request, const char *status) {
+            QTest::newRow(name) << request << QByteArray(status);
+        };
+        const QByteArray ok = "200 OK";
+        row("the page", "GET / HTTP/1.1\r\n\r\n", ok);
+        row("its script", "GET /remote.js?v=1 HTTP/1.1\r\n\r\n", ok);
+        row("its style", "GET /remote.css HTTP/1.1\r\n\r\n", ok);
         for (const char *path :
             { "/../remote.js", "/%2e%2e/%2e%2e/etc/passwd", "/..%2f..%2fetc/passwd", "//etc/passwd",
                 "/remote.js/..", "/index.html", "/.%2e/", "/%2fetc%2fpasswd", "/socket/x" })
-            QCOMPARE(statusLine(get(port, path)), "HTTP/1.1 404 Not Found");
-        QCOMPARE(statusLine(exchange(port, "POST / HTTP/1.1\r\nContent-Length: 0\r\n\r\n")),
-            "HTTP/1.1 405 Method Not Allowed");
-        QCOMPARE(statusLine(exchange(port, "GARBAGE\r\n\r\n")), "HTTP/1.1 400 Bad Request");
-        QCOMPARE(statusLine(exchange(port, "GET / HTTP/1.1\nHost: x\r\n\r\n")),
-            "HTTP/1.1 400 Bad Request");
-        // Headers beyond 8 KB, whether or not they ever end.
+            row(path, "GET " + QByteArray(path) + " HTTP/1.1\r\n\r\n", "404 Not Found");
+        row("POST", "POST / HTTP/1.1\r\nContent-Length: 0\r\n\r\n", "405 Method Not Allowed");
+        row("garbage", "GARBAGE\r\n\r\n", "400 Bad Request");
+        row("a bare line feed", "GET / HTTP/1.1\nHost: x\r\n\r\n", "400 Bad Request");
         const QByteArray big = "GET / HTTP/1.1\r\nX-Big: " + QByteArray(8200, 'a');
-        QCOMPARE(statusLine(exchange(port, big)), "HTTP/1.1 431 Request Header Fields Too Large");
-        QCOMPARE(statusLine(exchange(port, big + "\r\n\r\n")),
-            "HTTP/1.1 431 Request Header Fields Too Large");
-        // A head that never ends in time is a slow sender's.
-        QCOMPARE(statusLine(exchange(port, "GET / HTTP/1.1\r\nHost: x\r\n")),
-            "HTTP/1.1 408 Request Timeout");
+        row("a head over 8 KB", big, "431 Request Header Fields Too Large");
+        row("an ended head over 8 KB", big + "\r\n\r\n", "431 Request Header Fields Too Large");
+        row("a slow sender", "GET / HTTP/1.1\r\nHost: x\r\n", "408 Request Timeout");
+        const QByteArray upgrade
+            = "GET /socket HTTP/1.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+              "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n";
+        row("own origin", upgrade + "Host: 127.0.0.1:PORT\r\nOrigin: http://127.0.0.1:PORT\r\n\r\n",
+            "101 Switching Protocols");
+        row("no origin", upgrade + "Host: 127.0.0.1:PORT\r\n\r\n", "403 Forbidden");
+        row("another origin",
+            upgrade + "Host: 127.0.0.1:PORT\r\nOrigin: http://evil.example\r\n\r\n",
+            "403 Forbidden");
+        row("another port", upgrade + "Host: 127.0.0.1:PORT\r\nOrigin: http://127.0.0.1:1\r\n\r\n",
+            "403 Forbidden");
+        row("a rebound name",
+            upgrade + "Host: rebound.example:PORT\r\nOrigin: http://rebound.example:PORT\r\n\r\n",
+            "403 Forbidden");
+    }
+    void answersEachRequest()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, status);
+        RemoteServer server;
+        QVERIFY(server.start());
+        const QByteArray port = QByteArray::number(server.port());
+        const QByteArray answer = exchange(server.port(), request.replace("PORT", port));
+        QCOMPARE(statusLine(answer), "HTTP/1.1 " + status);
+        if (QByteArray(QTest::currentDataTag()) == "the page") {
+            for (const char *button :
+                { "Start", "Hold", "Faster", "Slower", "Back", "Reset", "Blank", "Follow" })
+                QVERIFY2(answer.contains(QByteArray(">") + button + "</button>"), button);
+            QVERIFY(answer.contains("Content-Security-Policy: default-src 'self'"));
+        }
         // The server is unharmed.
-        QCOMPARE(statusLine(get(port, "/")), "HTTP/1.1 200 OK");
+        QCOMPARE(statusLine(get(server.port(), "/")), "HTTP/1.1 200 OK");
     }
     // It listens on the local network's addresses only.
     void knowsTheLocalNetwork_data()
@@ -257,30 +281,6 @@ private Q_SLOTS:
             QCOMPARE(errorOf(slow.say({ { "pair", wrong } })), "wrong code");
             now += 15'000;
         }
-    }
-    // Only the page's own origin may open the WebSocket; a name that merely resolves to
-    // this computer is not it.
-    void checksTheOrigin()
-    {
-        RemoteServer server;
-        QVERIFY(server.start());
-        const quint16 port = server.port();
-        QVERIFY(!Device(port, "http://evil.example").isOpen());
-        QVERIFY(!Device(port, QStringLiteral("http://127.0.0.1:%1").arg(port + 1)).isOpen());
-        const QByteArray upgrade
-            = "GET /socket HTTP/1.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
-              "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n";
-        const QByteArray own = QStringLiteral("127.0.0.1:%1").arg(port).toLatin1();
-        QCOMPARE(statusLine(exchange(port, upgrade + "Host: " + own + "\r\n\r\n")),
-            "HTTP/1.1 403 Forbidden");
-        QCOMPARE(statusLine(exchange(port,
-                     upgrade + "Host: rebound.example:" + QByteArray::number(port)
-                         + "\r\nOrigin: http://rebound.example:" + QByteArray::number(port)
-                         + "\r\n\r\n")),
-            "HTTP/1.1 403 Forbidden");
-        QCOMPARE(statusLine(exchange(
-                     port, upgrade + "Host: " + own + "\r\nOrigin: http://" + own + "\r\n\r\n")),
-            "HTTP/1.1 101 Switching Protocols");
     }
     // A message over 1 KB closes its connection; connections beyond 20 are closed at once.
     void holdsItsLimits()
