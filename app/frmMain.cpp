@@ -21,7 +21,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
 #include <QToolButton>
@@ -106,7 +105,7 @@ void frmMain::Form_KeyDown(int &KeyCode, int Shift)
         rig.toggleMirror(inOutput);
     } else if (*command != PromptCommand::ConsoleSize) {
         m_control->run(*command);
-    } else if (!(inOutput || QGuiApplication::screens().size() == 1) || !rig.leaveFullScreen()) {
+    } else if (!rig.leaveFullScreen(inOutput)) {
         const int full = twipsToPixels(kFullClientHeight);
         setFixedSize(width(), height() == full ? twipsToPixels(kPromptClientHeight) : full);
     }

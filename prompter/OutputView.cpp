@@ -2,6 +2,7 @@
 
 #include "platform/Fonts.h"
 #include "prompter/Countdown.h"
+#include "prompter/Flip.h"
 #include "prompter/PromptArea.h"
 #include "prompter/PromptProgress.h"
 #include "prompter/Scroller.h"
@@ -325,24 +326,12 @@ void OutputView::drawMarker(QPainter &painter, int y)
     painter.setRenderHint(QPainter::Antialiasing, false);
 }
 
-void OutputView::flip(QPainter &painter) const
-{
-    if (m_mirror & Qt::Horizontal) {
-        painter.translate(width(), 0);
-        painter.scale(-1, 1);
-    }
-    if (m_mirror & Qt::Vertical) {
-        painter.translate(0, height());
-        painter.scale(1, -1);
-    }
-}
-
 void OutputView::drawFigures(QPainter &painter)
 {
     if (!m_progress || !(m_showElapsed || m_showProgress || m_showLeft))
         return;
     painter.save();
-    flip(painter);
+    flip(painter, size(), m_mirror);
     // Small, in the bottom-left corner, clear of the marker and of the level meter.
     const int size = std::max(12, height() / 32);
     if (m_showProgress) {
@@ -377,7 +366,7 @@ void OutputView::drawCount(QPainter &painter)
     if (!m_countdown || m_countdown->count() == 0)
         return;
     painter.save();
-    flip(painter);
+    flip(painter, size(), m_mirror);
     QFont font(m_family);
     font.setPixelSize(height() / 3);
     font.setBold(true);

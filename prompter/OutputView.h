@@ -86,8 +86,6 @@ private:
     void drawMarker(QPainter &painter, int y);
     void drawFigures(QPainter &painter);
     void drawCount(QPainter &painter);
-    // Turns the painter as the mirror is set, for what is drawn straight onto the window.
-    void flip(QPainter &painter) const;
 
     PromptArea &m_area;
     OutputLayout m_layout;

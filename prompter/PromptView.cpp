@@ -1,5 +1,7 @@
 #include "prompter/PromptView.h"
 
+#include "prompter/Flip.h"
+
 #include <QPainter>
 
 PromptView::PromptView(QWidget *area, QWidget *parent)
@@ -32,13 +34,6 @@ void PromptView::paintEvent(QPaintEvent *)
         m_picture.setDevicePixelRatio(ratio);
     }
     m_area->render(&m_picture);
-    if (m_mirror & Qt::Horizontal) {
-        painter.translate(size.width(), 0);
-        painter.scale(-1, 1);
-    }
-    if (m_mirror & Qt::Vertical) {
-        painter.translate(0, size.height());
-        painter.scale(1, -1);
-    }
+    flip(painter, size, m_mirror);
     painter.drawImage(0, 0, m_picture);
 }

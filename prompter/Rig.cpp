@@ -146,12 +146,15 @@ void Rig::toggleFullScreen()
     setFullScreen(!isFullScreen());
 }
 
-bool Rig::leaveFullScreen()
+bool Rig::leaveFullScreen(bool inOutput)
 {
-    if (!m_output->isVisible() || !isFullScreen())
+    // With one screen the full-screen prompt covers the console, whichever window the key
+    // reached; otherwise only the output's own Escape is its.
+    const bool oneScreen = QGuiApplication::screens().size() == 1;
+    if (!m_output->isVisible() || !isFullScreen() || !(inOutput || oneScreen))
         return false;
-    // With one screen the full-screen prompt covers the console, which comes back.
-    if (QGuiApplication::screens().size() == 1)
+    // Over the only screen, the console comes back.
+    if (oneScreen)
         setOnScreen(false);
     else
         setFullScreen(false);

@@ -42,9 +42,10 @@ public:
     void toggleOutput();
     // F11: the output window full screen on the screen it stands on, or not.
     void toggleFullScreen();
-    // Escape in the output window: out of full screen, and with one screen back to the
-    // console. False when it was not full screen.
-    bool leaveFullScreen();
+    // Escape: out of full screen when pressed in the output window, or anywhere while the
+    // output covers the only screen, which brings the console back. False when the key is
+    // not the output's.
+    bool leaveFullScreen(bool inOutput);
     // Ctrl and "+" or "-": the output's text a step larger or smaller.
     void stepTextSize(int steps);
     // The prompt output window.

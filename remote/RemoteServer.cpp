@@ -277,24 +277,29 @@ void RemoteServer::answer(QTcpSocket *socket, const HttpRequest &request)
         refuse(socket, "500 Internal Server Error");
         return;
     }
-    const QByteArray body = resource.readAll();
-    QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: " + QByteArray(file->type)
-        + "\r\nContent-Length: " + QByteArray::number(body.size())
-        + "\r\nCache-Control: no-store\r\nX-Content-Type-Options: nosniff\r\n"
-          "Content-Security-Policy: default-src 'self'; connect-src 'self'; "
-          "frame-ancestors 'none'\r\nReferrer-Policy: no-referrer\r\nConnection: close\r\n\r\n";
     socket->read(socket->bytesAvailable());
-    socket->write(request.method == "HEAD" ? head : head + body);
-    socket->disconnectFromHost();
+    respond(socket, "200 OK", file->type,
+        "Cache-Control: no-store\r\nX-Content-Type-Options: nosniff\r\n"
+        "Content-Security-Policy: default-src 'self'; connect-src 'self'; "
+        "frame-ancestors 'none'\r\nReferrer-Policy: no-referrer\r\n",
+        resource.readAll(), request.method == "HEAD");
 }
 
 void RemoteServer::refuse(QTcpSocket *socket, const QByteArray &status)
 {
     socket->disconnect(this);
     delete socket->findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
-    const QByteArray body = status + "\n";
-    socket->write("HTTP/1.1 " + status + "\r\nContent-Type: text/plain\r\nContent-Length: "
-        + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+    respond(socket, status, "text/plain", QByteArray(), status + "\n");
+}
+
+void RemoteServer::respond(QTcpSocket *socket, const QByteArray &status, const QByteArray &type,
+    const QByteArray &headers, const QByteArray &body, bool headOnly)
+{
+    // One answer a connection: it closes once written.
+    const QByteArray head = "HTTP/1.1 " + status + "\r\nContent-Type: " + type
+        + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n" + headers
+        + "Connection: close\r\n\r\n";
+    socket->write(headOnly ? head : head + body);
     socket->disconnectFromHost();
 }
 

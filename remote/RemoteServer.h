@@ -74,6 +74,8 @@ private:
     bool isOwnOrigin(const HttpRequest &request) const;
     void answer(QTcpSocket *socket, const HttpRequest &request);
     void refuse(QTcpSocket *socket, const QByteArray &status);
+    void respond(QTcpSocket *socket, const QByteArray &status, const QByteArray &type,
+        const QByteArray &headers, const QByteArray &body, bool headOnly = false);
     void welcome();
     void receive(QWebSocket *socket, const QString &message);
     void send(QWebSocket *socket, const QJsonObject &message);
