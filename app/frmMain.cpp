@@ -60,9 +60,11 @@ void frmMain::buildWindow()
     meters.showInPrompt(m_area->area(), m_area->rig().output());
     connect(&m_area->rig(), &Rig::menuOpening, &meters, &InputMeters::addPromptMenuItems);
     connect(&m_area->rig(), &Rig::outputMenuOpening, &meters, &InputMeters::addOutputMenuItems);
-    // While following the voice, the time left comes from the pace the script rises at.
+    // While following the voice, the time left comes from the presenter's reading rate, or
+    // until it is known from the pace the script rises at.
     connect(m_following, &Following::listeningChanged, &m_area->rig().progress(),
         &PromptProgress::setMeasured);
+    m_area->rig().progress().setReadingRate([this] { return m_following->leftAtReadingRate(); });
     connect(m_following, &Following::listeningChanged, &meters,
         [&meters](bool on) { meters.setListening(InputMeters::Listener::Following, on); });
 

@@ -14,11 +14,18 @@
 #include <QLabel>
 #include <QMenu>
 
+#include <cmath>
+
 namespace
 {
 
 // An Up or Down nudge holds this long before following takes the speed back.
 constexpr int kNudgeMs = 1500;
+// The voice found this many display lines ahead of the reading line, or behind it, is
+// glided to in a short, eased move the eye can follow, rather than scrolled to or cut to.
+constexpr double kGlideAhead = 3.0;
+constexpr double kGlideBack = 1.0;
+constexpr int kGlideTicks = 25; // 0.4 s
 
 // The choice, in the rig's file of choices.
 const QString kFollowVoice = QStringLiteral("follow/voice");
@@ -88,40 +95,24 @@ void Following::command(PromptCommand command)
 
 void Following::setFollowVoice(bool on)
 {
-    const bool now = switchFollowing(on);
-    if (now != m_on) {
-        m_on = now;
+    if (on != m_on) {
+        m_on = on;
         storeChoice();
     }
-    showFollowSign();
-}
-
-bool Following::switchFollowing(bool on)
-{
-    if (!on) {
+    // While the prompt runs it follows, or stops, at once; otherwise from the next Start.
+    if (!on)
         mVoice->stop();
-        return false;
-    }
-    // While the prompt runs it follows at once; otherwise from the next Start.
-    if (m_scroller.isRunning()) {
-        mFollowHeld = false;
-        if (const std::optional<QString> message = mVoice->start(m_area.store().toPlainText())) {
-            ShowError(m_window, *message);
-            return false;
-        }
-    }
-    return true;
+    else if (m_scroller.isRunning())
+        startFollowing();
+    showFollowSign();
 }
 
 void Following::startFollowing()
 {
     mFollowHeld = false;
-    if (!m_on)
-        return;
-    if (const std::optional<QString> message = mVoice->start(m_area.store().toPlainText())) {
-        followingFailed(*message);
-        return;
-    }
+    m_glide.reset();
+    if (m_on)
+        mVoice->start(m_area.store().toPlainText());
     showFollowSign();
 }
 
@@ -147,6 +138,11 @@ void Following::storeChoice()
         QStringLiteral("THE CHOICE TO FOLLOW YOUR VOICE"));
 }
 
+std::optional<qint64> Following::leftAtReadingRate() const
+{
+    return mVoice->leftAtReadingRate();
+}
+
 void Following::showFollowSign()
 {
     if (mVoice->isFollowing() != m_listening) {
@@ -157,10 +153,18 @@ void Following::showFollowSign()
         lblfollow->hide();
         return;
     }
-    QString sign = mVoice->isFollowing() ? QStringLiteral("\u25CF Following your voice")
-                                         : QStringLiteral("\u25CB Follows your voice from Start");
-    if (mVoice->isFollowing() && !mVoice->lastHeard().isEmpty())
-        sign += QStringLiteral(": \u201C%1\u201D").arg(mVoice->lastHeard());
+    QString sign;
+    if (!mVoice->isFollowing()) {
+        sign = QStringLiteral("\u25CB Follows your voice from Start");
+    } else if (!mVoice->isReady()) {
+        sign = QStringLiteral("\u25CC Getting ready to follow your voice\u2026");
+    } else {
+        sign = QStringLiteral("\u25CF Following your voice");
+        if (const std::optional<int> rate = mVoice->wordsPerMinute())
+            sign += QStringLiteral(", %1 words a minute").arg(*rate);
+        if (!mVoice->lastHeard().isEmpty())
+            sign += QStringLiteral(": \u201C%1\u201D").arg(mVoice->lastHeard());
+    }
     const QWidget *area = m_area.area();
     lblfollow->setText(m_window->fontMetrics().elidedText(sign, Qt::ElideLeft, area->width() - 24));
     lblfollow->adjustSize();
@@ -171,13 +175,40 @@ void Following::showFollowSign()
 void Following::followTick()
 {
     if (!mVoice->isFollowing() || m_scroller.isPaused() || mFollowHeld
-        || (mFollowNudge.isValid() && !mFollowNudge.hasExpired(kNudgeMs)))
+        || (mFollowNudge.isValid() && !mFollowNudge.hasExpired(kNudgeMs))) {
+        m_glide.reset();
         return;
+    }
+    const Scroller::Position spoken = spokenPoint();
+    const double reading = m_scroller.readingLine();
+    const double ahead = spoken.line + spoken.fraction - reading;
+    // Only once a word is heard and the script has reached the reading line: before, the
+    // script's beginning comes up to the reading line and waits there.
+    if (!m_glide && mVoice->hasHeard() && reading >= 0
+        && (ahead > kGlideAhead || ahead < -kGlideBack))
+        m_glide = Glide { reading, spoken.line + spoken.fraction, 0 };
+    if (m_glide) {
+        glide();
+        return;
+    }
     // As a hand on the speed bar would.
-    m_scroller.setSpeed(mVoice->speedFor(followDistance()));
+    m_scroller.setSpeed(mVoice->speedFor(m_scroller.distanceTo(spoken.line, spoken.fraction)));
 }
 
-double Following::followDistance() const
+void Following::glide()
+{
+    ++m_glide->tick;
+    const double t = double(m_glide->tick) / kGlideTicks;
+    const double eased = t * t * (3 - 2 * t);
+    const double at = m_glide->from + (m_glide->to - m_glide->from) * eased;
+    // The text stands still but for the glide's own steps.
+    m_scroller.setSpeed(0);
+    m_scroller.goToLine(int(std::floor(at)), at - std::floor(at));
+    if (m_glide->tick >= kGlideTicks)
+        m_glide.reset();
+}
+
+Scroller::Position Following::spokenPoint() const
 {
     PromptBox &store = m_area.store();
     TextBoxLines &lines = store.lines();
@@ -189,5 +220,5 @@ double Following::followDistance() const
     const int next = lines.lineIndex(line + 1);
     const int end = next < 0 ? store.document()->characterCount() - 1 : next;
     const double along = end > start ? double(position - start) / (end - start) : 0.0;
-    return m_scroller.distanceTo(line, 0.25 + 0.5 * along);
+    return { line, 0.25 + 0.5 * along };
 }

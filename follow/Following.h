@@ -3,12 +3,14 @@
 #include <QElapsedTimer>
 #include <QObject>
 
+#include <optional>
+
 #include "prompter/PromptCommand.h"
+#include "prompter/Scroller.h"
 
 class PromptArea;
 class QLabel;
 class QMenu;
-class Scroller;
 class VoiceFollow;
 
 // Following the presenter's voice, beside the scroller's own controls: the prompt area's
@@ -26,6 +28,8 @@ public:
     // the text, and a change of speed takes the speed from it for a moment.
     void command(PromptCommand command);
     bool isOn() const { return m_on; }
+    // While following, the time the words left take at the presenter's reading rate.
+    std::optional<qint64> leftAtReadingRate() const;
 
 Q_SIGNALS:
     // The voice is being listened to, or no longer.
@@ -34,8 +38,6 @@ Q_SIGNALS:
 private:
     void addMenuItems(QMenu *menu);
     void setFollowVoice(bool on);
-    // Answers whether following is on afterwards.
-    bool switchFollowing(bool on);
     void startFollowing();
     void stopFollowing();
     // Following could not go on: the choice is off from now on.
@@ -43,8 +45,10 @@ private:
     void storeChoice();
     void showFollowSign();
     void followTick();
-    // Twips from the reading line down to the point of the script the voice has reached.
-    double followDistance() const;
+    // The point of the script the voice has reached.
+    Scroller::Position spokenPoint() const;
+    // One step of a glide to where the voice was found far from the reading line.
+    void glide();
 
     QWidget *m_window;
     Scroller &m_scroller;
@@ -55,4 +59,10 @@ private:
     bool m_listening = false; // as last told
     bool mFollowHeld = false; // a hold holds the text while following
     QElapsedTimer mFollowNudge; // since the speed was last changed by hand
+    struct Glide {
+        double from = 0; // display line plus fraction at the reading line
+        double to = 0;
+        int tick = 0;
+    };
+    std::optional<Glide> m_glide;
 };

@@ -87,23 +87,14 @@ Recogniser::~Recogniser()
 Recogniser::Failure Recogniser::start(const SpeechModel &model)
 {
     stop();
-    cmd_ln_t *config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm",
-        qPrintable(SpeechModel::acousticModel()), "-lm", qPrintable(model.languageModelPath()),
-        "-dict", qPrintable(model.dictionaryPath()), "-samprate", "16000", "-logfn", "/dev/null",
-        nullptr);
-    ps_decoder_t *decoder = config ? ps_init(config) : nullptr;
-    if (config)
-        cmd_ln_free_r(config);
-    if (!decoder)
-        return Failure::NoModel;
     m_input = std::make_unique<Input>();
     if (SoundInput::join(m_input.get()) != MciError::None) {
         m_input.reset();
-        ps_free(decoder);
         return Failure::NoInput;
     }
     m_stopping = false;
-    m_thread = std::thread(&Recogniser::listen, this, decoder, ++m_session);
+    m_thread = std::thread(
+        &Recogniser::listen, this, model.dictionaryPath(), model.languageModelPath(), ++m_session);
     return Failure::None;
 }
 
@@ -129,10 +120,22 @@ template <typename Emit> void Recogniser::tell(quint64 session, Emit emit)
         Qt::QueuedConnection);
 }
 
-void Recogniser::listen(void *decoderHandle, quint64 session)
+void Recogniser::listen(const QString &dictionary, const QString &languageModel, quint64 session)
 {
-    auto *decoder = static_cast<ps_decoder_t *>(decoderHandle);
+    cmd_ln_t *config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm",
+        qPrintable(SpeechModel::acousticModel()), "-lm", qPrintable(languageModel), "-dict",
+        qPrintable(dictionary), "-samprate", "16000", "-logfn", "/dev/null", nullptr);
+    ps_decoder_t *decoder = config ? ps_init(config) : nullptr;
+    if (config)
+        cmd_ln_free_r(config);
+    if (!decoder) {
+        tell(session, [this] { Q_EMIT noModel(); });
+        return;
+    }
+    // What was heard while the decoder was made is let go: following starts from now.
     std::vector<qint16> samples;
+    m_input->take(samples);
+    tell(session, [this] { Q_EMIT ready(); });
     QStringList told;
     bool speaking = false;
     ps_start_utt(decoder);

@@ -11,23 +11,28 @@ class SpeechModel;
 
 // Listens to the shared sound input (the one a take is recorded from) on a thread of its
 // own, and tells what it hears of the script's words as it hears them. The window thread
-// only starts and stops it; what it hears arrives as queued signals.
+// only starts and stops it; the decoder is made on the listening thread, since a large
+// script's model takes seconds to load, and what it hears arrives as queued signals.
 class Recogniser final : public QObject
 {
     Q_OBJECT
 
 public:
-    enum class Failure { None, NoModel, NoInput };
+    enum class Failure { None, NoInput };
 
     explicit Recogniser(QObject *parent = nullptr);
     ~Recogniser() override;
 
-    // Starts listening for the model's words; returns at once.
+    // Starts listening for the model's words; returns at once, and tells ready once it hears.
     Failure start(const SpeechModel &model);
     void stop();
     bool isListening() const { return m_thread.joinable(); }
 
 Q_SIGNALS:
+    // The decoder is made: what is said from now on is heard.
+    void ready();
+    // The model could not be loaded; listening has stopped.
+    void noModel();
     // The words of the utterance in progress from its start; ended when a pause closed it.
     void heard(const QStringList &utterance, bool ended);
     // The sound input went away; listening has stopped.
@@ -35,7 +40,7 @@ Q_SIGNALS:
 
 private:
     class Input;
-    void listen(void *decoder, quint64 session);
+    void listen(const QString &dictionary, const QString &languageModel, quint64 session);
     // Emits a signal of the session on the window thread, unless another began meanwhile.
     template <typename Emit> void tell(quint64 session, Emit emit);
 

@@ -11,18 +11,23 @@ bool isApostrophe(QChar c)
 }
 
 // The recogniser's dictionary is in lower case with straight apostrophes.
-QString spelt(const QString &word)
+QString spelt(QStringView word)
 {
-    return word.toLower().replace(kCurlyApostrophe, u'\'');
+    return word.toString().toLower().replace(kCurlyApostrophe, u'\'');
+}
+
+bool endsParagraph(QChar c)
+{
+    return c == u'\n' || c == QChar::ParagraphSeparator;
 }
 
 } // namespace
 
-std::vector<ScriptWord> scriptWords(const QString &script)
+ScriptWords::ScriptWords(const QString &script)
 {
-    std::vector<ScriptWord> words;
     const qsizetype size = script.size();
     qsizetype start = -1; // of the word in progress, if any
+    int paragraph = 0;
     for (qsizetype i = 0; i <= size; ++i) {
         const bool inWord = i < size
             && (script[i].isLetterOrNumber()
@@ -31,20 +36,18 @@ std::vector<ScriptWord> scriptWords(const QString &script)
         if (inWord && start < 0) {
             start = i;
         } else if (!inWord && start >= 0) {
-            words.push_back({ spelt(script.mid(start, i - start)), int(start) });
+            const QString text = spelt(QStringView(script).mid(start, i - start));
+            auto known = m_numbers.constFind(text);
+            if (known == m_numbers.cend()) {
+                known = m_numbers.insert(text, int(m_vocabulary.size()));
+                m_vocabulary << text;
+                m_occurrences.emplace_back();
+            }
+            m_occurrences[size_t(*known)].push_back(int(m_words.size()));
+            m_words.push_back({ *known, int(start), int(i - start), paragraph });
             start = -1;
         }
+        if (i < size && endsParagraph(script[i]))
+            ++paragraph;
     }
-    return words;
-}
-
-QString normalisedWord(const QString &word)
-{
-    qsizetype first = 0;
-    qsizetype last = word.size();
-    while (first < last && !word[first].isLetterOrNumber())
-        ++first;
-    while (last > first && !word[last - 1].isLetterOrNumber())
-        --last;
-    return spelt(word.mid(first, last - first));
 }

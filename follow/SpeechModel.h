@@ -1,13 +1,16 @@
 #pragma once
 
-#include <QSet>
 #include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
+
+#include <vector>
+
+class ScriptWords;
 
 // What the recogniser listens for while one script is prompted: the script's own words, with
 // their pronunciations from the installed English dictionary and a language model of the
-// script's word pairs, in a private temporary folder that goes with the object.
+// script's word pairs, in a private temporary folder that goes with the object. Built off the
+// window thread: it touches nothing else.
 class SpeechModel final
 {
 public:
@@ -16,21 +19,20 @@ public:
     // The installed acoustic model and dictionary; the recogniser cannot run without them.
     static QString acousticModel();
     static QString fullDictionary();
+    static bool isInstalled();
 
-    // Builds the model of the script's words (lower case, in script order). Words the
-    // dictionary lacks (names, mostly) are left out: nobody can be heard saying them.
-    Status build(const QStringList &words);
+    // Builds the model of the script's words. Words the dictionary lacks (names, mostly) are
+    // left out: nobody can be heard saying them.
+    Status build(const ScriptWords &words);
 
     QString dictionaryPath() const;
     QString languageModelPath() const;
-    // The script's words the recogniser can hear.
-    const QSet<QString> &hearable() const { return m_hearable; }
+    // Whether the recogniser can hear a word, by its number in the script's vocabulary.
+    const std::vector<bool> &hearable() const { return m_hearable; }
 
 private:
-    QTemporaryDir m_dir;
-    QSet<QString> m_hearable;
-};
+    bool writeLanguageModel(const ScriptWords &words) const;
 
-// An ARPA language model of unigrams and bigrams of words in order, from one sentence
-// boundary to the other.
-QString arpaModel(const QStringList &words);
+    QTemporaryDir m_dir;
+    std::vector<bool> m_hearable;
+};

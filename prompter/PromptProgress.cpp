@@ -69,6 +69,8 @@ std::optional<qint64> PromptProgress::leftMs() const
     if (m_scroller.state() != Scroller::State::Scrolling)
         return std::nullopt;
     if (m_measured) {
+        if (const std::optional<qint64> left = m_leftAtRate ? m_leftAtRate() : std::nullopt)
+            return left;
         // Twips a millisecond, over the moments measured; pauses in the voice count too.
         if (m_samples.size() < 2 || m_clock() - m_samples.front().at < kMinWindowMs)
             return std::nullopt;

@@ -33,6 +33,10 @@ public:
     // Measures the pace from the scroll itself: while following the voice, whose speed
     // changes with every word.
     void setMeasured(bool measured);
+    // While measuring, the time left at the presenter's reading rate, when known, comes
+    // before the pace of the scroll.
+    using LeftAtRate = std::function<std::optional<qint64>()>;
+    void setReadingRate(LeftAtRate leftAtRate) { m_leftAtRate = std::move(leftAtRate); }
 
 private:
     struct Sample {
@@ -45,5 +49,6 @@ private:
     Clock m_clock;
     std::optional<qint64> m_startedAt;
     bool m_measured = false;
+    LeftAtRate m_leftAtRate;
     std::deque<Sample> m_samples; // the twips left, over the last moments
 };

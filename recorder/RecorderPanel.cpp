@@ -71,6 +71,9 @@ RecorderPanel::RecorderPanel(QWidget *window, SettingsForm &settings)
 
 RecorderPanel::~RecorderPanel()
 {
+    // A window let go without being closed ends its take as a close does: nothing records on
+    // without a window to tell of it.
+    mciSendStringA(QStringLiteral("close all"), mMciReturn, kMciBufferLength, 0);
     setMciFailureListener({});
     encodeTakesWhileRecording({});
 }

@@ -1,4 +1,5 @@
 #include "follow/FollowSpeed.h"
+#include "follow/ReadingRate.h"
 #include "follow/ScriptWords.h"
 #include "follow/SpeechModel.h"
 #include "follow/SpeechResampler.h"
@@ -15,43 +16,47 @@ class tst_Follow : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    // A script's words as "text@position", and the same text normalised as one word.
+    // A script's words as "text@position", and the paragraphs they stand in.
     void words_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("words");
-        QTest::addColumn<QString>("normalised");
-        const auto row = [](const char *t, const char *w, const char *n) {
-            QTest::newRow(t) << QString(t) << QString(w) << QString(n);
-        };
-        row("Don't,", "don't@0", "don't");
-        row("‘It’s’", "it's@1", "it's");
-        row("'tis o''clock dogs'", "tis@1 o@5 clock@8 dogs@14", "tis o''clock dogs");
-        row("(Well-known\t 2nd)", "well@1 known@6 2nd@13", "well-known\t 2nd");
-        row("$5.50, 20%", "5@1 50@3 20@7", "5.50, 20");
-        row("«Ærø Привет»", "ærø@1 привет@5", "ærø привет");
-        row(" -- ", "", "");
-        row("good night", "good@0 night@5", "good night"); // the script's last word
+        const auto row
+            = [](const char *t, const char *w) { QTest::newRow(t) << QString(t) << QString(w); };
+        row("Don't,", "don't@0");
+        row("‘It’s’", "it's@1");
+        row("'tis o''clock dogs'", "tis@1 o@5 clock@8 dogs@14");
+        row("(Well-known\t 2nd)", "well@1 known@6 2nd@13");
+        row("$5.50, 20%", "5@1 50@3 20@7");
+        row("«Ærø Привет»", "ærø@1 привет@5");
+        row(" -- ", "");
+        row("Good night.\n\nGood day\u2029good", "good@0 night@5 | good@13 day@18 | good@22");
     }
     void words()
     {
         QFETCH(QString, text);
         QFETCH(QString, words);
-        QFETCH(QString, normalised);
+        const ScriptWords script(text);
         QStringList listed;
-        for (const ScriptWord &word : scriptWords(text))
-            listed << QStringLiteral("%1@%2").arg(word.text).arg(word.position);
+        for (int i = 0; i < script.size(); ++i) {
+            if (i > 0 && !script.sameParagraph(i - 1, i))
+                listed << "|";
+            listed << QStringLiteral("%1@%2").arg(script.text(i)).arg(script.position(i));
+        }
         QCOMPARE(listed.join(u' '), words);
-        QCOMPARE(normalisedWord(text), normalised);
     }
     // The position reached after each hypothesis ("/": the utterance ends), "!" when off script.
     void aligner_data()
     {
+        QTest::addColumn<QString>("script");
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QString>("reached");
         QTest::addColumn<bool>("namesHeard");
-        const auto row = [](const char *n, QStringList s, const char *r, bool h = true) {
-            QTest::newRow(n) << s << QString(r) << h;
+        const QString survey
+            = "good evening everyone tonight we look at the river project and its "
+              "costs siobhan kearney and aoife brennan led the survey the water rose";
+        const auto row = [&](const char *n, QStringList s, const char *r, bool h = true) {
+            QTest::newRow(n) << survey << s << QString(r) << h;
         };
         const QString g = "good evening everyone ", t = g + "tonight ";
         const QString words = t + "we look at the river project and its";
@@ -63,7 +68,7 @@ private Q_SLOTS:
             "1 1 23");
         row("stray far word, common word", { g + "water", t + "water at", t + "water at look" },
             "2 3 5");
-        row("repeat", { t, "/", g, g + "we look" }, "3 3 3! 5");
+        row("its opening read again", { t, "/", g, g + "we look" }, "3 3 2 5");
         row("revised hypotheses",
             { "good evening every one", t + "we", t, t + "river", t + "river project" },
             "1 4 4 8 9");
@@ -71,19 +76,58 @@ private Q_SLOTS:
         row("off script, then later",
             { "good", "/", "sorry my notes fell", "/", "right", "right the water rose" },
             "0 0 0! 0! 0! 23");
+
+        // A harbour's story, with a refrain; its last paragraph is beyond the words looked at
+        // ahead of its first.
+        const QStringList harbour = { "the harbour wall was built in stone by fishermen long ago",
+            "every winter the storms tested it and every spring the village repaired the damage",
+            "sing along with the chorus of the lighthouse keepers",
+            "a new museum now tells the story with photographs maps and old tools",
+            "visitors can climb the tower on weekends during the summer season",
+            "sing along with the chorus of the lighthouse keepers",
+            "the cafe beside the museum serves fresh bread soup and local cheese",
+            "volunteers guide walks along the cliffs where puffins nest among the rocks and seals "
+            "rest on the beach below",
+            "tickets cost five pounds for adults and children under twelve go free" };
+        const auto story = [&](const char *n, QStringList s, const char *r) {
+            QTest::newRow(n) << harbour.join('\n') << s << QString(r) << true;
+        };
+        story("paragraphs skipped",
+            { harbour[0], "/", "tickets cost five", "tickets cost five pounds for adults" },
+            "10 10 100 103");
+        story("two rare words are not enough, three are",
+            { harbour[0], "/", "seals beach", "seals rest on the beach" }, "10 10 10 96");
+        story("common words never are", { harbour[0], "/", "the and of the with the on the" },
+            "10 10 10!");
+        story("read again", { harbour[6], "/", "every winter the storms", harbour[1] },
+            "78 78 14 24");
+        story("small words tell nothing",
+            { harbour[6], "/", "can climb the tower", "visitors can climb the tower" },
+            "78 78 78! 51");
+        story("a stray word never goes back", { harbour[6], "/", "harbour", "harbour wall" },
+            "78 78 78 78");
+        story("refrain, the one ahead",
+            { harbour[1], "/", harbour[2], "/", harbour[3], "/", harbour[4], "/", harbour[5] },
+            "24 24 33 33 46 46 57 57 66");
+        story("one word of an ad-lib a few words ahead",
+            { harbour[1], "/", "lighthouse", "/", "sing along" }, "24 24 24 24 26");
+        story("ad-lib, then back",
+            { harbour[1], "/", "sorry about that let me find my place", "/",
+                "sing along with the chorus" },
+            "24 24 24! 24! 29");
     }
     void aligner()
     {
+        QFETCH(QString, script);
         QFETCH(QStringList, steps);
         QFETCH(QString, reached);
         QFETCH(bool, namesHeard);
-        const QString text
-            = "good evening everyone tonight we look at the river project and its "
-              "costs siobhan kearney and aoife brennan led the survey the water rose";
-        const QStringList script = text.split(u' ');
-        QSet<QString> hearable(script.begin(), script.end());
-        hearable.subtract({ "siobhan", "kearney", "aoife", "brennan" });
-        WordAligner aligner(script, namesHeard ? QSet<QString>() : hearable);
+        const ScriptWords words(script);
+        std::vector<bool> hearable;
+        for (const QString &word : words.vocabulary())
+            hearable.push_back(
+                !QStringList { "siobhan", "kearney", "aoife", "brennan" }.contains(word));
+        WordAligner aligner(words, namesHeard ? std::vector<bool>() : hearable);
         QStringList seen;
         for (const QString &step : steps) {
             const bool ends = step == "/";
@@ -98,8 +142,8 @@ private Q_SLOTS:
     void speechModel()
     {
         SpeechModel model;
-        QCOMPARE(model.build({ "good", "evening", "aoife", "good" }), SpeechModel::Status::Ready);
-        QCOMPARE(model.hearable(), QSet<QString>({ "good", "evening" }));
+        QCOMPARE(model.build(ScriptWords("Good evening, Aoife. Good")), SpeechModel::Status::Ready);
+        QCOMPARE(model.hearable(), std::vector<bool>({ true, true, false }));
         QFile arpa(model.languageModelPath());
         QVERIFY(arpa.open(QIODevice::ReadOnly));
         const QByteArray text = arpa.readAll();
@@ -109,7 +153,23 @@ private Q_SLOTS:
         QVERIFY(dictionary.open(QIODevice::ReadOnly));
         // Only the script's words, with every way of saying them: "good" has two.
         QCOMPARE(dictionary.readAll(), "evening IY V N IH NG\ngood G UH D\ngood(2) G IH D\n");
-        QCOMPARE(SpeechModel().build({ "aoife" }), SpeechModel::Status::NoWords);
+        QCOMPARE(SpeechModel().build(ScriptWords("Aoife")), SpeechModel::Status::NoWords);
+    }
+    // Five words a second after the first: 300 a minute from 5 s on; over a pause the half
+    // minute's rate falls.
+    void readingRate()
+    {
+        ReadingRate rate;
+        for (qint64 s = 0; s <= 60; ++s) {
+            rate.read(5, s * 1000);
+            if (s == 4)
+                QCOMPARE(rate.wordsPerMinute(s * 1000), std::nullopt);
+            if (s == 10 || s == 60)
+                QCOMPARE(rate.wordsPerMinute(s * 1000), 300);
+        }
+        QCOMPARE(rate.wordsPerMinute(75'000), 150);
+        rate.reset();
+        QCOMPARE(rate.wordsPerMinute(75'000), std::nullopt);
     }
     // Six seconds of ticks driving a simulated scroll towards a spoken point distance twips below
     // the reading line; from quietFrom seconds on, silence or off script: still a second later.

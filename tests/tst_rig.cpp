@@ -498,7 +498,7 @@ private Q_SLOTS:
         QVERIFY2(sign->text().contains("Follows your voice from Start"), qPrintable(sign->text()));
         QVERIFY(rig.messages.list.empty());
         click(rig.w, "cmdstart");
-        QCOMPARE(rig.messages.shown(),
+        QTRY_COMPARE(rig.messages.shown(),
             QStringList("Error: THE VOICE CANNOT BE FOLLOWED: THERE IS NO SOUND INPUT. THE PROMPT "
                         "SCROLLS BY ITS SPEED."));
         QVERIFY(child<QTimer>(rig.w, "tmrmain")->isActive());

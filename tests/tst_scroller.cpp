@@ -348,6 +348,13 @@ private Q_SLOTS:
         const double left = s.twipsLeft();
         QVERIFY(
             qAbs(double(*progress.leftMs()) - left / (30.0 / 160)) < left / (30.0 / 160) * 0.02);
+        // The presenter's reading rate, once known, comes first.
+        std::optional<qint64> atRate;
+        progress.setReadingRate([&] { return atRate; });
+        QVERIFY(
+            qAbs(double(*progress.leftMs()) - left / (30.0 / 160)) < left / (30.0 / 160) * 0.02);
+        atRate = 42'000;
+        QCOMPARE(progress.leftMs(), atRate);
         // Reset ends the count and the clock; a countdown switched off lets Start move at once.
         s.reset();
         QCOMPARE(progress.elapsedMs(), 0);
