@@ -26,16 +26,18 @@ constexpr qsizetype kWindow = 40;
 constexpr int kOffScriptMisses = 3;
 // Words in a row that matched no content word near before the whole script is searched
 // for them.
-constexpr int kSearchAfterMisses = 3;
+constexpr int kSearchAfterMisses = 2;
 // Hearable words ahead of the one reached that a single content word may move the position
 // by; beyond, it takes this many.
 constexpr qsizetype kFreeAhead = 4;
 constexpr int kFoundAhead = 2;
 // What finds the presenter elsewhere: this many content words matched in order, among them
-// one the script has at most kRareWord times. A refrain or a list read twice is found where
-// it is nearest ahead.
+// one the script has at most kRareWord times, or two next to each other that it has at most
+// kRarestWord times each, ahead; going back always takes the first. A refrain or a list read
+// twice is found where it is nearest ahead.
 constexpr int kFoundWords = 3;
 constexpr size_t kRareWord = 40;
+constexpr size_t kRarestWord = 2;
 // The latest words heard that are searched for: the run found must be among them.
 constexpr qsizetype kSearched = 6;
 // Words missed or misheard in such a run.
@@ -142,7 +144,13 @@ WordAligner::Alignment WordAligner::align(
                     before.firstWord < 0 ? i : before.firstHeard,
                     before.contentWords + (common ? 0 : 1),
                     before.newContentWords + (!common && word > reached ? 1 : 0),
-                    common ? before.lastContentHeard : i };
+                    common ? before.lastContentHeard : i,
+                    before.rarestWords
+                        + (!common
+                                    && m_script.occurrences(m_script.word(word)).size()
+                                        <= kRarestWord
+                                ? 1
+                                : 0) };
             next[size_t(j)] = best;
         }
         row = std::move(next);
@@ -194,7 +202,10 @@ std::optional<WordAligner::Alignment> WordAligner::search(const QStringList &hea
         const qsizetype heardRun = alignment.lastHeard - alignment.firstHeard + 1;
         const qsizetype scriptRun
             = hearableAfter(alignment.lastWord) - hearableAfter(alignment.firstWord) + 1;
-        if (alignment.contentWords < kFoundWords || std::abs(scriptRun - heardRun) > kLooseWords
+        const bool telling = alignment.contentWords >= kFoundWords
+            || (alignment.rarestWords >= 2 && heardRun == 2 && scriptRun == 2
+                && alignment.lastWord > m_position);
+        if (!telling || std::abs(scriptRun - heardRun) > kLooseWords
             || heardRun > 2 * alignment.contentWords + kLooseWords)
             continue;
         // Of equal ones, the nearest ahead, then the nearest behind.

@@ -41,6 +41,7 @@ private:
         int contentWords = 0; // matched words that are not common ones
         int newContentWords = 0; // of those, the ones beyond the word reached
         qsizetype lastContentHeard = -1; // the last heard content word matched
+        int rarestWords = 0; // content words matched that the script has once or twice
     };
     // reached: the script word reached, beyond which content words count as new; exact, for
     // the search: a word misheard matches nothing, and no small word is a content word.

@@ -95,8 +95,10 @@ private Q_SLOTS:
         story("paragraphs skipped",
             { harbour[0], "/", "tickets cost five", "tickets cost five pounds for adults" },
             "10 10 100 103");
-        story("two rare words are not enough, three are",
+        story("two rare words apart are not enough, three are",
             { harbour[0], "/", "seals beach", "seals rest on the beach" }, "10 10 10 96");
+        story("two of the rarest words side by side are", { harbour[0], "/", "puffins nest" },
+            "10 10 87");
         story("common words never are", { harbour[0], "/", "the and of the with the on the" },
             "10 10 10!");
         story("read again", { harbour[6], "/", "every winter the storms", harbour[1] },
