@@ -99,6 +99,7 @@ private Q_SLOTS:
             { harbour[0], "/", "seals beach", "seals rest on the beach" }, "10 10 10 96");
         story("two of the rarest words side by side are", { harbour[0], "/", "puffins nest" },
             "10 10 87");
+        story("nor a small word beside a rare one", { harbour[0], "/", "for adults" }, "10 10 10");
         story("common words never are", { harbour[0], "/", "the and of the with the on the" },
             "10 10 10!");
         story("read again", { harbour[6], "/", "every winter the storms", harbour[1] },

@@ -121,9 +121,9 @@ private Q_SLOTS:
         QCOMPARE(recordingFrom(), QStringList { "vmic" });
         QVERIFY2(messages.list.empty(), qPrintable(messages.shown().join(QLatin1Char(10))));
     }
-    // The sound server dies while the prompt follows, and the presenter starts afresh once it
-    // is back before the window has heard of the loss: the loss belongs to the session that
-    // ended, and the new one goes on following.
+    // The sound server dies while the prompt follows, and the presenter starts afresh with
+    // another script once it is back, before the window has heard of the loss: the loss
+    // belongs to the session that ended, and the new one goes on following.
     void aLossLeftOverNeverStopsTheNextSession()
     {
         SettingsFolder folder("36\r\n65535\r\n0\r\n255\r\n5\r\n56\r\n");
@@ -139,6 +139,8 @@ private Q_SLOTS:
         QTest::qSleep(1000);
         QVERIFY(pulseFixture("start"));
         click(w, "cmdreset");
+        // Another script: nothing of the last one's words is used while the new one's are made.
+        child<PromptBox>(w, "txtcontainer")->setPlainText(kSecond);
         click(w, "cmdstart");
         QTRY_VERIFY2(sign->text().contains("Following your voice"), qPrintable(sign->text()));
         QTest::qWait(500);
