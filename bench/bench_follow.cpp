@@ -7,6 +7,7 @@
 // line of drift during the ad-libs; the scroll stopped within 1.5 s after the speech stops;
 // at most 30 % of a core while following. Without sound: Start of a 1 MB script never blocks
 // the window thread more than 100 ms, and a 10 MB script adds under 200 MB.
+#include "bench/BenchSupport.h"
 #include "bench/Verdict.h"
 
 #include "app/frmMain.h"
@@ -454,11 +455,8 @@ int main(int argc, char **argv)
         verdict.abandon(QStringLiteral("no private sound server"));
     loadTahoma();
     SettingsFile::setFolder(folder.path());
-    QFile settings(SettingsFile::path());
-    if (!settings.open(QIODevice::WriteOnly)
-        || settings.write("36\r\n65535\r\n0\r\n255\r\n5\r\n56\r\n") < 0)
+    if (!writeFile(SettingsFile::path(), "36\r\n65535\r\n0\r\n255\r\n5\r\n56\r\n"))
         verdict.abandon(QStringLiteral("cannot write settings.ini"));
-    settings.close();
 
     startLong(verdict, 1 << 20, true, false);
     startLong(verdict, 10 << 20, false, true);

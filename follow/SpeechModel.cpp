@@ -46,12 +46,6 @@ QString SpeechModel::fullDictionary()
     return kModelFolder + QStringLiteral("/cmudict-en-us.dict");
 }
 
-bool SpeechModel::isInstalled()
-{
-    return QFile::exists(acousticModel() + QStringLiteral("/mdef"))
-        && QFile::exists(fullDictionary());
-}
-
 QString SpeechModel::dictionaryPath() const
 {
     return m_dir.filePath(QStringLiteral("script.dict"));
@@ -65,7 +59,8 @@ QString SpeechModel::languageModelPath() const
 SpeechModel::Status SpeechModel::build(const ScriptWords &words)
 {
     QFile dictionary(fullDictionary());
-    if (!isInstalled() || !dictionary.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!QFile::exists(acousticModel() + QStringLiteral("/mdef"))
+        || !dictionary.open(QIODevice::ReadOnly | QIODevice::Text))
         return Status::NotInstalled;
 
     // Each word's entries, its alternative pronunciations ("word(2)") too.

@@ -19,7 +19,6 @@ public:
     // The installed acoustic model and dictionary; the recogniser cannot run without them.
     static QString acousticModel();
     static QString fullDictionary();
-    static bool isInstalled();
 
     // Builds the model of the script's words. Words the dictionary lacks (names, mostly) are
     // left out: nobody can be heard saying them.

@@ -83,17 +83,6 @@ void VoiceFollow::start(const QString &script)
     m_speaking = false;
     m_pauseStarted.invalidate();
     const quint64 session = m_session;
-    if (!SpeechModel::isInstalled()) {
-        // Told once the start is over, as every failure is.
-        QMetaObject::invokeMethod(
-            this,
-            [this, session] {
-                if (session == m_session)
-                    fail(cannotFollow("THE ENGLISH SPEECH MODEL IS NOT INSTALLED."));
-            },
-            Qt::QueuedConnection);
-        return;
-    }
     const size_t key = qHash(script);
     if (m_model && m_model->isFor(script, key)) {
         QMetaObject::invokeMethod(
@@ -113,7 +102,7 @@ void VoiceFollow::start(const QString &script)
 void VoiceFollow::prepared(std::shared_ptr<FollowModel> model, quint64 session)
 {
     if (session != m_session)
-        return; // stopped meanwhile; a start of the same script may still reuse it
+        return; // stopped meanwhile: a later start made its own
     m_model = std::move(model);
     switch (m_model->status) {
     case SpeechModel::Status::NotInstalled:
